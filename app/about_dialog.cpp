@@ -1,0 +1,25 @@
+#include "app/about_dialog.h"
+
+#include "app/app_state.h"
+#include "res/resource.h"
+
+INT_PTR CALLBACK AboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void RunAboutDialog(HWND owner)
+{
+    DialogBoxParamA(AppState.instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialog, 0);
+}

@@ -1,0 +1,6 @@
+#include "app/app_state.h"
+
+AppStateRecord AppState;
+
+const char kFrameClassName[] = "mkframe";
+const char kDocumentClassName[] = "mkchild";

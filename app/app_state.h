@@ -1,0 +1,23 @@
+#pragma once
+// The program-wide state of the shell: one record for the whole run.
+
+#include <windows.h>
+
+struct AppStateRecord {
+    HINSTANCE instance = nullptr;
+    HWND frameWindow = nullptr;
+    HWND mdiClient = nullptr;
+    HACCEL accelerators = nullptr;
+    HWND activeDocument = nullptr;
+    HWND activeEdit = nullptr;
+    HFONT defaultFont = nullptr;
+    // Untitled documents are numbered from 1; numbers are never reused.
+    unsigned long untitledCounter = 0;
+    DWORD childStyle = WS_MAXIMIZE;
+};
+
+extern AppStateRecord AppState;
+
+// Names of the two window classes.
+extern const char kFrameClassName[];
+extern const char kDocumentClassName[];

@@ -1,0 +1,397 @@
+#include "app/frame.h"
+
+#include "app/about_dialog.h"
+#include "app/app_state.h"
+#include "doc/document_window.h"
+#include "doc/editing_commands.h"
+#include "doc/goto_line_dialog.h"
+#include "file/load_file.h"
+#include "file/open_dialog.h"
+#include "print/printer_device.h"
+#include "res/resource.h"
+#include "search/search_state.h"
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+void CreateMdiClient(HWND frame)
+{
+    CLIENTCREATESTRUCT ccs = {};
+    ccs.hWindowMenu = GetSubMenu(GetMenu(frame), 4);
+    ccs.idFirstChild = IDM_FIRSTCHILD;
+    AppState.mdiClient = CreateWindowExA(0, "mdiclient", nullptr,
+                                         WS_CHILD | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL, 0, 0, 0, 0,
+                                         frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)),
+                                         AppState.instance, &ccs);
+    if (AppState.mdiClient != nullptr) {
+        ShowWindow(AppState.mdiClient, SW_SHOW);
+    }
+}
+
+void CloseFrame(HWND frame)
+{
+    if (QueryCloseAll() == 1) {
+        DestroyWindow(frame);
+    }
+}
+
+// Document windows in z-order, top first; the title windows of minimised
+// documents have an owner and are skipped.
+std::vector<HWND> DocumentWindowsTopDown()
+{
+    std::vector<HWND> windows;
+    for (HWND w = GetWindow(AppState.mdiClient, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (GetWindow(w, GW_OWNER) == nullptr) {
+            windows.push_back(w);
+        }
+    }
+    return windows;
+}
+
+void SetItem(HMENU menu, UINT id, bool enabled)
+{
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void CheckItem(HMENU menu, UINT id, bool checked)
+{
+    CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void SetItemRange(HMENU menu, UINT first, UINT last, bool enabled)
+{
+    for (UINT id = first; id <= last; ++id) {
+        SetItem(menu, id, enabled);
+    }
+}
+
+bool ClipboardHoldsText()
+{
+    if (!OpenClipboard(AppState.frameWindow)) {
+        return false;
+    }
+    bool found = false;
+    for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
+        if (format == CF_TEXT) {
+            found = true;
+            break;
+        }
+    }
+    CloseClipboard();
+    return found;
+}
+
+bool SelectionIsEmpty(HWND edit)
+{
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return start == end;
+}
+
+void SaveAsCommand()
+{
+    HWND document = AppState.activeDocument;
+    if (RunSaveAsDialog(document) == 1) {
+        SendMessageA(document, WM_COMMAND, IDM_FILESAVE, 0);
+    }
+}
+
+void InsertFileCommand()
+{
+    char name[MAX_PATH + 40] = "";
+    RunOpenDialog(name, sizeof name);
+    if (name[0] != '\0') {
+        LoadFile(AppState.activeDocument, name, LoadMode::Insert);
+    }
+}
+
+void CloseAllCommand()
+{
+    if (QueryCloseAll() == 1) {
+        DestroyAllDocuments();
+        ShowWindow(AppState.mdiClient, SW_SHOW);
+    }
+}
+
+// Brings an open document forward, or opens the file in a new one.
+void OpenOrBringForward(char* name)
+{
+    HWND existing = FindDocumentWindow(name);
+    if (existing != nullptr) {
+        BringWindowToTop(existing);
+    } else {
+        CreateDocumentWindow(name);
+    }
+}
+
+}  // namespace
+
+LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        CreateMdiClient(frame);
+        RefreshPrinterState();
+        return 0;
+    case WM_WININICHANGE:
+    case WM_DEVMODECHANGE:
+        RefreshPrinterState();
+        return 0;
+    case WM_COMMAND:
+        CommandDispatch(frame, wParam, lParam);
+        return 0;
+    case WM_INITMENU:
+        UpdateMenuState(reinterpret_cast<HMENU>(wParam));
+        return 0;
+    case WM_DROPFILES:
+        HandleDroppedFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    case WM_CLOSE:
+        CloseFrame(frame);
+        return 0;
+    case WM_QUERYENDSESSION:
+        return QueryCloseAll();
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefFrameProcA(frame, AppState.mdiClient, message, wParam, lParam);
+    }
+}
+
+void UpdateMenuState(HMENU menu)
+{
+    HWND edit = AppState.activeEdit;
+    if (edit == nullptr) {
+        SetItemRange(menu, IDM_EDITUNDO, IDM_EDITSELECTABOVE, false);
+        CheckItem(menu, IDM_OPTWRAP, false);
+        SetItemRange(menu, IDM_SEARCHFIND, IDM_SEARCHBOTTOM, false);
+        SetItemRange(menu, IDM_OPTWRAP, IDM_OPTFONT, false);
+        for (UINT id : {IDM_FILEPRINT, IDM_FILEPAGESETUP, IDM_FILESAVE, IDM_FILESAVEAS, IDM_FILEINSERT,
+                        IDM_FILESETUP}) {
+            SetItem(menu, id, false);
+        }
+        SetItemRange(menu, IDM_WINTILEVERT, IDM_WINARRANGE, false);
+        return;
+    }
+
+    HWND document = AppState.activeDocument;
+    SetItem(menu, IDM_EDITUNDO, SendMessageA(edit, EM_CANUNDO, 0, 0) != 0);
+    const bool hasSelection = !SelectionIsEmpty(edit);
+    for (UINT id : {IDM_EDITCUT, IDM_EDITCOPY, IDM_EDITCLEAR}) {
+        SetItem(menu, id, hasSelection);
+    }
+    SetItem(menu, IDM_EDITPASTE, ClipboardHoldsText());
+    CheckItem(menu, IDM_OPTWRAP, GetDocumentData(document, DocumentWindow::wrap) != 0);
+    CheckItem(menu, IDM_OPTHARDBREAK, GetDocumentData(document, DocumentWindow::forcedBreaks) != 0);
+    CheckItem(menu, IDM_OPTOEMCONVERT, GetDocumentData(document, DocumentWindow::oemConverted) != 0);
+    SetItem(menu, IDM_SEARCHPREV, SearchState.findText[0] != '\0');
+
+    const bool printer = PrinterState.available;
+    SetItem(menu, IDM_FILEPRINT, printer);
+    SetItem(menu, IDM_FILEPAGESETUP, printer);
+    SetItem(menu, IDM_FILESETUP, printer);
+
+    SetItemRange(menu, IDM_EDITSELECTALL, IDM_EDITSELECTABOVE, true);
+    SetItemRange(menu, IDM_OPTWRAP, IDM_OPTFONT, true);
+    for (UINT id : {IDM_SEARCHFIND, IDM_SEARCHNEXT, IDM_SEARCHREPLACE, IDM_SEARCHGOTOLINE, IDM_SEARCHTOP,
+                    IDM_SEARCHBOTTOM, IDM_FILESAVE, IDM_FILESAVEAS, IDM_FILEINSERT}) {
+        SetItem(menu, id, true);
+    }
+    SetItemRange(menu, IDM_WINTILEVERT, IDM_WINARRANGE, true);
+}
+
+void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam)
+{
+    HWND document = AppState.activeDocument;
+    HWND edit = AppState.activeEdit;
+    switch (LOWORD(command)) {
+    case IDM_FILENEW:
+        CreateDocumentWindow(nullptr);
+        break;
+    case IDM_FILEOPEN:
+        OpenFileCommand();
+        break;
+    case IDM_FILESAVE:
+        SendMessageA(document, WM_COMMAND, IDM_FILESAVE, 0);
+        break;
+    case IDM_FILESAVEAS:
+        SaveAsCommand();
+        break;
+    case IDM_FILEINSERT:
+        InsertFileCommand();
+        break;
+    case IDM_FILEEXIT:
+        SendMessageA(frame, WM_CLOSE, 0, 0);
+        break;
+    case IDM_FILEPRINT:
+    case IDM_FILESETUP:
+    case IDM_FILEPAGESETUP:
+    case IDM_SEARCHFIND:
+    case IDM_SEARCHNEXT:
+    case IDM_SEARCHPREV:
+    case IDM_SEARCHREPLACE:
+    case IDM_OPTHARDBREAK:
+    case IDM_OPTFONT:
+    case IDM_OPTOEMCONVERT:
+        break;
+    case IDM_EDITUNDO:
+    case IDM_EDITCUT:
+    case IDM_EDITCOPY:
+    case IDM_EDITPASTE:
+    case IDM_EDITCLEAR:
+    case IDM_EDITSELECTALL:
+    case IDM_EDITSELECTBELOW:
+    case IDM_EDITSELECTABOVE:
+    case IDM_EDITDATEKOKI:
+    case IDM_EDITDATEHEISEI:
+    case IDM_EDITDATESEIREKI:
+    case IDM_SEARCHTOP:
+    case IDM_SEARCHBOTTOM:
+        RunEditingCommand(edit, LOWORD(command));
+        break;
+    case IDM_SEARCHGOTOLINE:
+        RunGoToLineDialog(frame);
+        break;
+    case IDM_HELPDOCINFO:
+        ShowDocumentInformation(frame, edit);
+        break;
+    case IDM_OPTWRAP:
+        SendMessageA(document, WM_COMMAND, IDM_OPTWRAP, 1);
+        break;
+    case IDM_WINTILEVERT:
+        SendMessageA(AppState.mdiClient, WM_MDITILE, MDITILE_VERTICAL, 0);
+        break;
+    case IDM_WINTILEHORZ:
+        SendMessageA(AppState.mdiClient, WM_MDITILE, MDITILE_HORIZONTAL, 0);
+        break;
+    case IDM_WINCASCADE:
+        SendMessageA(AppState.mdiClient, WM_MDICASCADE, 0, 0);
+        break;
+    case IDM_WINCLOSEALL:
+        CloseAllCommand();
+        break;
+    case IDM_WINARRANGE:
+        SendMessageA(AppState.mdiClient, WM_MDIICONARRANGE, 0, 0);
+        break;
+    case IDM_HELPABOUT:
+        RunAboutDialog(frame);
+        break;
+    default:
+        DefFrameProcA(frame, AppState.mdiClient, WM_COMMAND, command, lParam);
+        break;
+    }
+}
+
+void HandleDroppedFiles(HDROP drop)
+{
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        // Sized to the name, so that no long name is cut in the middle of a character.
+        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        if (length == 0) {
+            continue;
+        }
+        std::vector<char> name(length + 1, '\0');
+        DragQueryFileA(drop, i, name.data(), length + 1);
+        if (name[0] == '\0') {
+            continue;
+        }
+        OpenOrBringForward(name.data());
+    }
+    DragFinish(drop);
+    if (IsIconic(AppState.frameWindow)) {
+        OpenIcon(AppState.frameWindow);
+    }
+}
+
+int QueryCloseAll()
+{
+    for (HWND document : DocumentWindowsTopDown()) {
+        if (SendMessageA(document, WM_QUERYENDSESSION, 0, 0) != 0) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
+void DestroyAllDocuments()
+{
+    ShowWindow(AppState.mdiClient, SW_HIDE);
+    for (;;) {
+        HWND w = GetWindow(AppState.mdiClient, GW_CHILD);
+        while (w != nullptr && GetWindow(w, GW_OWNER) != nullptr) {
+            w = GetWindow(w, GW_HWNDNEXT);
+        }
+        if (w == nullptr) {
+            return;
+        }
+        SendMessageA(AppState.mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(w), 0);
+    }
+}
+
+HWND FindDocumentWindow(char* name)
+{
+    CharUpperA(name);
+    const std::string wanted(name);
+    for (HWND document : DocumentWindowsTopDown()) {
+        const int length = GetWindowTextLengthA(document);
+        std::string title(static_cast<std::size_t>(length) + 1, '\0');
+        const int got = GetWindowTextA(document, title.data(), length + 1);
+        title.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+        if (title == wanted) {
+            return document;
+        }
+    }
+    return nullptr;
+}
+
+HWND CreateDocumentWindow(char* name)
+{
+    std::string title;
+    if (name != nullptr) {
+        CharUpperA(name);
+        title = name;
+    } else {
+        char stem[160] = "";
+        LoadStringA(AppState.instance, 17, stem, sizeof stem);
+        ++AppState.untitledCounter;
+        title = std::string(stem) + std::to_string(AppState.untitledCounter);
+    }
+
+    MDICREATESTRUCTA mcs = {};
+    mcs.szClass = kDocumentClassName;
+    mcs.szTitle = title.c_str();
+    mcs.hOwner = AppState.instance;
+    mcs.x = CW_USEDEFAULT;
+    mcs.y = CW_USEDEFAULT;
+    mcs.cx = CW_USEDEFAULT;
+    mcs.cy = CW_USEDEFAULT;
+    mcs.style = AppState.childStyle;
+    mcs.lParam = 0;
+    HWND document = reinterpret_cast<HWND>(
+        SendMessageA(AppState.mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+
+    if (name != nullptr && document != nullptr) {
+        if (LoadFile(document, name, LoadMode::NewDocument) == 0) {
+            SendMessageA(AppState.mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(document), 0);
+            return nullptr;
+        }
+    }
+    return document;
+}
+
+void OpenFileCommand()
+{
+    char name[MAX_PATH + 40] = "";
+    RunOpenDialog(name, sizeof name);
+    if (name[0] == '\0') {
+        return;
+    }
+    OpenOrBringForward(name);
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The frame window: menu states, command dispatch, drops, and the operations
+// that make, find and close document windows.
+
+#include <windows.h>
+
+LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam);
+
+void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam);
+void UpdateMenuState(HMENU menu);
+void HandleDroppedFiles(HDROP drop);
+
+// 1 when every document agreed to close, 0 when one refused.
+int QueryCloseAll();
+void DestroyAllDocuments();
+
+// The document window titled exactly name, or none. Upper-cases name in place.
+HWND FindDocumentWindow(char* name);
+
+// A new maximised document: untitled when name is null, else loaded from the
+// named file (upper-cased in place). None when the window or the load failed.
+HWND CreateDocumentWindow(char* name);
+
+void OpenFileCommand();

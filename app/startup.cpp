@@ -1,0 +1,105 @@
+#include "app/startup.h"
+
+#include "app/app_state.h"
+#include "app/command_line.h"
+#include "app/frame.h"
+#include "doc/document_window.h"
+#include "res/resource.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+namespace {
+
+bool RegisterOneClass(const char* name, WNDPROC procedure, int windowExtra, int icon, const char* menu)
+{
+    WNDCLASSA wc = {};
+    wc.style = 0;
+    wc.lpfnWndProc = procedure;
+    wc.cbClsExtra = 0;
+    wc.cbWndExtra = windowExtra;
+    wc.hInstance = AppState.instance;
+    wc.hIcon = LoadIconA(AppState.instance, MAKEINTRESOURCEA(icon));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszMenuName = menu;
+    wc.lpszClassName = name;
+    return RegisterClassA(&wc) != 0;
+}
+
+}  // namespace
+
+bool RegisterWindowClasses()
+{
+    return RegisterOneClass(kFrameClassName, FrameWndProc, 0, IDI_PROGRAM, MAKEINTRESOURCEA(1)) &&
+           RegisterOneClass(kDocumentClassName, DocumentWndProc, kDocumentWindowExtraBytes, IDI_DOCUMENT,
+                            nullptr);
+}
+
+std::string ParseCommandLine()
+{
+    const char* commandLine = GetCommandLineA();
+    const CommandLineName name = LocateCommandLineName(commandLine);
+    return std::string(commandLine + name.offset, name.length);
+}
+
+bool CreateFrameWindow(const std::string& name, int showCommand)
+{
+    char title[80] = "";
+    LoadStringA(AppState.instance, 18, title, sizeof title);
+
+    AppState.frameWindow = CreateWindowExA(0, kFrameClassName, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                           CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr,
+                                           AppState.instance, nullptr);
+    if (AppState.frameWindow == nullptr || AppState.mdiClient == nullptr) {
+        return false;
+    }
+    AppState.accelerators = LoadAcceleratorsA(AppState.instance, MAKEINTRESOURCEA(1));
+    if (AppState.accelerators == nullptr) {
+        return false;
+    }
+    ShowWindow(AppState.frameWindow, showCommand);
+    UpdateWindow(AppState.frameWindow);
+    AppState.defaultFont = static_cast<HFONT>(GetStockObject(SYSTEM_FIXED_FONT));
+
+    // A copy, because opening a document upper-cases its name in place.
+    if (name.empty()) {
+        CreateDocumentWindow(nullptr);
+    } else {
+        std::vector<char> copy(name.begin(), name.end());
+        copy.push_back('\0');
+        CreateDocumentWindow(copy.data());
+    }
+    DragAcceptFiles(AppState.frameWindow, TRUE);
+    return true;
+}
+
+void RunMessageLoop()
+{
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (TranslateMDISysAccel(AppState.mdiClient, &msg)) {
+            continue;
+        }
+        if (TranslateAcceleratorA(AppState.frameWindow, AppState.accelerators, &msg)) {
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+int MokureMain(HINSTANCE instance, HINSTANCE previousInstance, int showCommand)
+{
+    AppState.instance = instance;
+    if (previousInstance == nullptr && !RegisterWindowClasses()) {
+        return 0;
+    }
+    const std::string name = ParseCommandLine();
+    if (!CreateFrameWindow(name, showCommand)) {
+        return 0;
+    }
+    RunMessageLoop();
+    return 0;
+}

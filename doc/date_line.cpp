@@ -1,0 +1,68 @@
+#include "doc/date_line.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Measures first, so the result always fits whatever the numbers are.
+__attribute__((format(printf, 1, 2)))
+std::string FormatToString(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    va_list measure;
+    va_copy(measure, args);
+    const int length = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    std::string result;
+    if (length > 0) {
+        std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
+        std::vsnprintf(buffer.data(), buffer.size(), format, args);
+        result.assign(buffer.data(), static_cast<std::size_t>(length));
+    }
+    va_end(args);
+    return result;
+}
+
+const char* const kWeekdayNames[7] = {"日", "月", "火", "水", "木", "金", "土"};
+
+const char* WeekdayName(int dayOfWeek)
+{
+    return kWeekdayNames[((dayOfWeek % 7) + 7) % 7];
+}
+
+} // namespace
+
+int YearForStyle(YearStyle style, int gregorianYear)
+{
+    switch (style) {
+    case YearStyle::Koki:
+        return gregorianYear + 660;
+    case YearStyle::Heisei:
+        return gregorianYear - 1988;
+    case YearStyle::Seireki:
+        break;
+    }
+    return gregorianYear;
+}
+
+std::string FormatDateLine(YearStyle style, int year, int month, int day,
+                           int dayOfWeek, int hour, int minute)
+{
+    const int styledYear = YearForStyle(style, year);
+    const char* const weekday = WeekdayName(dayOfWeek);
+    switch (style) {
+    case YearStyle::Koki:
+        return FormatToString("日付：皇紀%d年%d月%d日（%s）　時刻：%d時%d分\r\n",
+                              styledYear, month, day, weekday, hour, minute);
+    case YearStyle::Heisei:
+        return FormatToString("日付：平成%d年%d月%d日（%s）　時刻：%d時%d分\r\n",
+                              styledYear, month, day, weekday, hour, minute);
+    case YearStyle::Seireki:
+        break;
+    }
+    return FormatToString("日付：西暦%d年%d月%d日（%s）　時刻：%d時%d分\r\n",
+                          styledYear, month, day, weekday, hour, minute);
+}

@@ -1,0 +1,169 @@
+#include "doc/document_window.h"
+
+#include "app/app_state.h"
+#include "file/save_document.h"
+#include "msg/message_box.h"
+#include "res/resource.h"
+#include "text/sjis.h"
+
+#include <string>
+
+namespace {
+
+constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | WS_MAXIMIZE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                             ES_NOHIDESEL | ES_OEMCONVERT;
+
+// The question before closing shows at most this many bytes of the title.
+constexpr std::size_t kQuestionTitleBytes = 63;
+
+int OffsetOf(DocumentWindow slot)
+{
+    return static_cast<int>(slot) * static_cast<int>(sizeof(LONG_PTR));
+}
+
+LRESULT CreateDocument(HWND document)
+{
+    HWND edit = CreateWindowExA(0, "edit", nullptr, kEditStyle, 0, 0, 0, 0, document,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)), AppState.instance,
+                                nullptr);
+    SetDocumentData(document, DocumentWindow::edit, reinterpret_cast<LONG_PTR>(edit));
+    SetDocumentData(document, DocumentWindow::changed, 0);
+    SetDocumentData(document, DocumentWindow::oemConverted, 0);
+    SetDocumentData(document, DocumentWindow::forcedBreaks, 0);
+    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(AppState.defaultFont), FALSE);
+    SetDocumentData(document, DocumentWindow::font, reinterpret_cast<LONG_PTR>(AppState.defaultFont));
+    SetDocumentData(document, DocumentWindow::wrap, 1);
+    SetDocumentData(document, DocumentWindow::untitled, 1);
+    SetFocus(edit);
+    SendMessageA(edit, EM_LIMITTEXT, 0, 0);
+    return 0;
+}
+
+void FitEditToClient(HWND document)
+{
+    RECT rc;
+    GetClientRect(document, &rc);
+    MoveWindow(DocumentEdit(document), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+}
+
+void TrackActivation(HWND document, HWND activated)
+{
+    if (activated == document) {
+        AppState.activeDocument = document;
+        AppState.activeEdit = DocumentEdit(document);
+    } else {
+        AppState.activeDocument = nullptr;
+        AppState.activeEdit = nullptr;
+    }
+}
+
+// Answers 1 when nothing was saved (the name was refused or writing
+// failed), so that a pending close stops and the text stays.
+LRESULT SaveCommand(HWND document)
+{
+    if (GetDocumentData(document, DocumentWindow::untitled) != 0 && RunSaveAsDialog(document) == 0) {
+        return 1;
+    }
+    if (!SaveDocument(document)) {
+        return 1;
+    }
+    SetDocumentData(document, DocumentWindow::changed, 0);
+    return 0;
+}
+
+LRESULT EditNotification(HWND document, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (HIWORD(wParam)) {
+    case EN_CHANGE:
+        SetDocumentData(document, DocumentWindow::changed, 1);
+        return 0;
+    case EN_ERRSPACE:
+        MessageBeep(0);
+        return 0;
+    default:
+        return DefMDIChildProcA(document, message, wParam, lParam);
+    }
+}
+
+LRESULT DocumentCommand(HWND document, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (LOWORD(wParam)) {
+    case IDM_FILESAVE:
+        return SaveCommand(document);
+    case IDC_EDIT:
+        return EditNotification(document, message, wParam, lParam);
+    default:
+        return DefMDIChildProcA(document, message, wParam, lParam);
+    }
+}
+
+std::string WindowTitle(HWND window)
+{
+    const int length = GetWindowTextLengthA(window);
+    std::string title(static_cast<std::size_t>(length) + 1, '\0');
+    const int got = GetWindowTextA(window, title.data(), length + 1);
+    title.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    return title;
+}
+
+}  // namespace
+
+LONG_PTR GetDocumentData(HWND document, DocumentWindow slot)
+{
+    return GetWindowLongPtrA(document, OffsetOf(slot));
+}
+
+void SetDocumentData(HWND document, DocumentWindow slot, LONG_PTR value)
+{
+    SetWindowLongPtrA(document, OffsetOf(slot), value);
+}
+
+HWND DocumentEdit(HWND document)
+{
+    return reinterpret_cast<HWND>(GetDocumentData(document, DocumentWindow::edit));
+}
+
+LRESULT CALLBACK DocumentWndProc(HWND document, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return CreateDocument(document);
+    case WM_SIZE:
+        FitEditToClient(document);
+        return DefMDIChildProcA(document, message, wParam, lParam);
+    case WM_SETFOCUS:
+        SetFocus(DocumentEdit(document));
+        return 0;
+    case WM_MDIACTIVATE:
+        TrackActivation(document, reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_CLOSE:
+        if (QuerySaveDocument(document) == 1) {
+            return DefMDIChildProcA(document, message, wParam, lParam);
+        }
+        return 0;
+    case WM_QUERYENDSESSION:
+        return QuerySaveDocument(document) == 0 ? 1 : 0;
+    case WM_COMMAND:
+        return DocumentCommand(document, message, wParam, lParam);
+    default:
+        return DefMDIChildProcA(document, message, wParam, lParam);
+    }
+}
+
+int QuerySaveDocument(HWND document)
+{
+    if (LOWORD(GetDocumentData(document, DocumentWindow::changed)) == 0) {
+        return 1;
+    }
+    std::string title = WindowTitle(document);
+    title.resize(CutOnCharBoundary(title.c_str(), kQuestionTitleBytes));
+    switch (ReportError(document, MB_YESNOCANCEL | MB_ICONQUESTION, 7, title.c_str())) {
+    case IDYES:
+        return SendMessageA(document, WM_COMMAND, IDM_FILESAVE, 0) == 1 ? 0 : 1;
+    case IDNO:
+        return 1;
+    default:
+        return 0;
+    }
+}

@@ -1,0 +1,146 @@
+#include "file/load_file.h"
+
+#include "app/app_state.h"
+#include "doc/document_window.h"
+#include "file/line_ends.h"
+#include "msg/message_box.h"
+
+namespace {
+
+constexpr UINT kCannotOpen = 1;
+constexpr UINT kCannotRead = 2;
+constexpr UINT kNoMemory = 10;
+constexpr UINT kSizeUnknown = 11;
+constexpr char kConversionWork[] = "変換作業場所";
+constexpr char kLineEndQuestion[] = "この「モクレ」で使用出来る為に\r改行記号を変換して宜しいですか";
+constexpr char kProgramName[] = "モクレ";
+
+// The edit control holds at most this many bytes.
+constexpr ULONGLONG kLargestText = 0x7FFFFFFE;
+
+// The edit control takes over text blocks only when they come from the
+// local heap, so every block that may be handed to it is taken there.
+HLOCAL AllocateText(SIZE_T bytes)
+{
+    return LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, bytes);
+}
+
+class ReadOnlyFile {
+public:
+    explicit ReadOnlyFile(const char* path)
+        : handle_(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+    {
+    }
+    ~ReadOnlyFile()
+    {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
+    }
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+    HANDLE get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+// Reads the whole file into one block of size + 1 bytes ending with NUL;
+// none (reported) on failure.
+HLOCAL ReadWholeFile(HANDLE file, const char* path)
+{
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) {
+        ReportError(nullptr, MB_ICONSTOP, kSizeUnknown, path);
+        return nullptr;
+    }
+    const ULONGLONG bytes = static_cast<ULONGLONG>(size.QuadPart);
+    HLOCAL block = bytes > kLargestText ? nullptr : AllocateText(static_cast<SIZE_T>(bytes) + 1);
+    if (block == nullptr) {
+        ReportError(nullptr, MB_ICONSTOP, kNoMemory, path);
+        return nullptr;
+    }
+    char* text = static_cast<char*>(LocalLock(block));
+    DWORD read = 0;
+    const BOOL ok = ReadFile(file, text, static_cast<DWORD>(bytes), &read, nullptr);
+    if (!ok || read != bytes) {
+        LocalUnlock(block);
+        LocalFree(block);
+        ReportError(nullptr, MB_ICONSTOP, kCannotRead, path);
+        return nullptr;
+    }
+    text[bytes] = '\0';
+    LocalUnlock(block);
+    return block;
+}
+
+}  // namespace
+
+HLOCAL NormaliseLineEnds(HLOCAL block)
+{
+    const char* text = static_cast<const char*>(LocalLock(block));
+    const std::size_t length = NormalisedLength(text);
+    HLOCAL converted = AllocateText(length + 1);
+    if (converted == nullptr) {
+        LocalUnlock(block);
+        ReportError(nullptr, MB_ICONSTOP, kNoMemory, kConversionWork);
+        return nullptr;
+    }
+    NormaliseLineEndsInto(text, static_cast<char*>(LocalLock(converted)));
+    LocalUnlock(converted);
+    LocalUnlock(block);
+    LocalFree(block);
+    return converted;
+}
+
+HLOCAL AskAndNormaliseLineEnds(HLOCAL block)
+{
+    const bool ask = FirstLineEndNeedsQuestion(static_cast<const char*>(LocalLock(block)));
+    LocalUnlock(block);
+    if (!ask) {
+        return block;
+    }
+    switch (JpMessageBox(AppState.frameWindow, kLineEndQuestion, kProgramName, MB_YESNOCANCEL)) {
+    case IDNO:
+        return block;
+    case IDCANCEL:
+        LocalFree(block);
+        return nullptr;
+    default: {
+        HLOCAL converted = NormaliseLineEnds(block);
+        if (converted == nullptr) {
+            LocalFree(block);
+        }
+        return converted;
+    }
+    }
+}
+
+int LoadFile(HWND document, const char* path, LoadMode mode)
+{
+    HWND edit = DocumentEdit(document);
+    if (mode == LoadMode::NewDocument) {
+        SetDocumentData(document, DocumentWindow::untitled, 0);
+    }
+    ReadOnlyFile file(path);
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        ReportError(nullptr, MB_ICONSTOP, kCannotOpen, path);
+        return 0;
+    }
+    HLOCAL block = ReadWholeFile(file.get(), path);
+    if (block == nullptr) {
+        return 0;
+    }
+    if (mode == LoadMode::NewDocument) {
+        block = AskAndNormaliseLineEnds(block);
+        if (block == nullptr) {
+            return 0;
+        }
+        SendMessageA(edit, EM_SETHANDLE, reinterpret_cast<WPARAM>(block), 0);
+    } else {
+        SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(LocalLock(block)));
+        LocalUnlock(block);
+        LocalFree(block);
+    }
+    return 1;
+}

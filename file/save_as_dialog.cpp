@@ -1,0 +1,7 @@
+#include "doc/document_window.h"
+
+int RunSaveAsDialog(HWND)
+{
+    // No name can be chosen yet: an untitled document stays unsaved and open.
+    return 0;
+}

@@ -1,0 +1,168 @@
+#include "msg/message_box.h"
+
+#include "app/app_state.h"
+#include "msg/msgbox_layout.h"
+
+#include <new>
+#include <vector>
+
+namespace {
+
+constexpr UINT kCodePage = 932;
+constexpr UINT kNoMemoryMessage = 10;
+constexpr char kConversionWork[] = "文字変換";
+constexpr UINT kProgramNameString = 18;
+
+// Set while a box is being built, so that a failure to build the report of
+// a failure falls back to the platform's own box instead of recursing.
+bool reportingBuildFailure = false;
+
+INT_PTR CALLBACK MessageBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        CentreOnOwner(box, GetWindow(box, GW_OWNER));
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) >= 1 && LOWORD(wParam) <= 7) {
+            EndDialog(box, LOWORD(wParam));
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+std::string LoadProgramString(UINT id)
+{
+    char buffer[512] = "";
+    LoadStringA(AppState.instance, id, buffer, sizeof buffer);
+    return buffer;
+}
+
+int ShowFormatted(UINT flags, UINT stringId, const char* text, long long number)
+{
+    const std::string format = LoadProgramString(LOWORD(stringId));
+    const std::string message = FormatOneArgument(format, text, number);
+    const std::string caption = LoadProgramString(kProgramNameString);
+    return JpMessageBox(AppState.frameWindow, message.c_str(), caption.c_str(), flags);
+}
+
+// The last resort when the program's own box cannot be built: the same
+// words in the platform's box, which needs nothing of ours.
+int PlatformBox(HWND owner, const char* text, const char* caption, UINT flags)
+{
+    return MessageBoxA(owner, text, caption, flags);
+}
+
+void ReportNoMemory()
+{
+    if (reportingBuildFailure) {
+        return;
+    }
+    reportingBuildFailure = true;
+    ReportError(nullptr, MB_ICONHAND, kNoMemoryMessage, kConversionWork);
+    reportingBuildFailure = false;
+}
+
+}  // namespace
+
+bool ToWideText(const char* text, std::u16string& wide)
+{
+    wide.clear();
+    if (text == nullptr) {
+        return true;
+    }
+    const int units = MultiByteToWideChar(kCodePage, 0, text, -1, nullptr, 0);
+    if (units <= 0) {
+        return false;
+    }
+    try {
+        std::vector<wchar_t> buffer(static_cast<std::size_t>(units), L'\0');
+        MultiByteToWideChar(kCodePage, 0, text, -1, buffer.data(), units);
+        wide.assign(buffer.begin(), buffer.end() - 1);
+    } catch (const std::bad_alloc&) {
+        ReportNoMemory();
+        return false;
+    }
+    return true;
+}
+
+int MeasureMessageText(const char* text, int& lineCount)
+{
+    const MessageTextMeasure measure = MeasureMessageLines(text);
+    lineCount += measure.lines - 1;
+    return measure.widest;
+}
+
+int JpMessageBox(HWND owner, const char* text, const char* caption, UINT flags)
+{
+    std::u16string wideCaption;
+    std::u16string wideText;
+    ToWideText(caption, wideCaption);
+    ToWideText(text, wideText);
+
+    MessageTextMeasure measure{1, 0};
+    measure.widest = MeasureMessageText(text, measure.lines);
+
+    std::vector<unsigned char> image;
+    try {
+        image = BuildMessageBoxTemplate(wideCaption, wideText, flags, measure);
+    } catch (const std::bad_alloc&) {
+        if (reportingBuildFailure) {
+            return PlatformBox(owner, text, caption, flags);
+        }
+        ReportNoMemory();
+        return -1;
+    }
+
+    MessageBeep(0xFFFFFFFF);
+    const INT_PTR result =
+        DialogBoxIndirectParamA(AppState.instance, reinterpret_cast<const DLGTEMPLATE*>(image.data()), owner,
+                                MessageBoxProc, 0);
+    return static_cast<int>(static_cast<unsigned>(result) & 0xFFFFu);
+}
+
+int ReportError(HWND, UINT flags, UINT stringId, const char* argument)
+{
+    return ShowFormatted(flags, stringId, argument, 0);
+}
+
+int ReportError(HWND, UINT flags, UINT stringId, long long argument)
+{
+    return ShowFormatted(flags, stringId, nullptr, argument);
+}
+
+void CentreOnOwner(HWND window, HWND owner)
+{
+    RECT box;
+    RECT ownerRect;
+    GetWindowRect(window, &box);
+    if (owner == nullptr || !GetWindowRect(owner, &ownerRect)) {
+        ownerRect = {0, 0, 0, 0};
+    }
+    const int w = box.right - box.left;
+    const int h = box.bottom - box.top;
+    const int ow = ownerRect.right - ownerRect.left;
+    const int oh = ownerRect.bottom - ownerRect.top;
+
+    HDC dc = GetDC(window);
+    const int screenWidth = GetDeviceCaps(dc, HORZRES);
+    const int screenHeight = GetDeviceCaps(dc, VERTRES);
+    ReleaseDC(window, dc);
+
+    int x = ownerRect.left + (ow - w) / 2;
+    if (x < 0) {
+        x = 0;
+    } else if (x + w > screenWidth) {
+        x = screenWidth - w;
+    }
+    int y = ownerRect.top + (oh - h) / 2;
+    if (y < 0) {
+        y = 0;
+    } else if (y + h > screenHeight) {
+        y = screenHeight - h;
+    }
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}

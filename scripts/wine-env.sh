@@ -1,0 +1,79 @@
+# Shared by the scripts that run the program under Wine: the environment,
+# the Wine prefix, a virtual display and a Wine server, each stopped by its
+# own process id. Source it; call stop_started at exit.
+
+MOKURE_ROOT=${MOKURE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+export WINEPREFIX=${WINEPREFIX:-$MOKURE_ROOT/build/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=ja_JP.UTF-8
+
+started_pids=()
+
+# With "desktop", every window of the prefix lives in one virtual desktop
+# window that Wine draws itself, title bars included, so that tests and
+# screenshots do not depend on a window manager.
+ensure_wine_prefix() {
+    if [ -f "$WINEPREFIX/.mokure-ready" ]; then
+        return
+    fi
+    echo "wine: creating the Wine prefix in $WINEPREFIX (once)"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    # A crash must fail a test, not wait for someone to close a dialog.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    if [ "${1:-}" = desktop ]; then
+        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x1000 /f >/dev/null 2>&1
+    fi
+    wineserver -w
+    touch "$WINEPREFIX/.mokure-ready"
+}
+
+start_display() {
+    local n=99
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do
+        n=$((n + 1))
+    done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    started_pids+=($!)
+    export DISPLAY=":$n"
+    for _ in $(seq 1 100); do
+        if xdpyinfo >/dev/null 2>&1 || [ -e "/tmp/.X11-unix/X$n" ]; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "wine: the virtual display did not start" >&2
+    return 1
+}
+
+wineserver_pid=
+
+start_wineserver() {
+    # A persistent server keeps every wine start in the tests quick.
+    wineserver -f -p >/dev/null 2>&1 &
+    wineserver_pid=$!
+    started_pids+=("$wineserver_pid")
+    sleep 0.2
+    # Wine's own background processes (services, the desktop) start now,
+    # with no inherited output, so that no test's output pipe stays open
+    # after the test has ended.
+    wine explorer.exe /desktop=Default,1280x1000 cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+stop_started() {
+    local pid
+    for ((i = ${#started_pids[@]} - 1; i >= 0; i--)); do
+        pid=${started_pids[$i]}
+        if kill -0 "$pid" 2>/dev/null; then
+            if [ "$pid" = "$wineserver_pid" ]; then
+                # Ends the programs still running under this server first.
+                wineserver -k >/dev/null 2>&1 || true
+            fi
+            kill "$pid" 2>/dev/null || true
+            wait "$pid" 2>/dev/null || true
+        fi
+    done
+    started_pids=()
+}

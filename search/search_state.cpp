@@ -1,0 +1,3 @@
+#include "search/search_state.h"
+
+SearchStateRecord SearchState;

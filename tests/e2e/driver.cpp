@@ -1,0 +1,164 @@
+// A small helper for the end-to-end tests: finds the program's windows from
+// outside, reads them back and presses buttons, printing UTF-8 lines.
+//
+//   driver wait-frame [ms]         wait for the frame; print its title
+//   driver documents               print the document titles, top first
+//   driver wait-dialog [ms]        wait for a dialog; print its caption and texts
+//   driver press ID                press button ID of the dialog in front
+//   driver close                   ask the frame to close
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string Utf8(const wchar_t* text)
+{
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), bytes, nullptr, nullptr);
+    out.resize(std::strlen(out.c_str()));
+    return out;
+}
+
+std::string TextOf(HWND window)
+{
+    wchar_t buffer[1024] = L"";
+    GetWindowTextW(window, buffer, 1024);
+    return Utf8(buffer);
+}
+
+void PrintLine(const std::string& line)
+{
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+HWND Frame()
+{
+    return FindWindowA("mkframe", nullptr);
+}
+
+struct DialogSearch {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM lParam)
+{
+    auto* search = reinterpret_cast<DialogSearch*>(lParam);
+    char cls[64] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (std::strcmp(cls, "#32770") == 0 && process == search->process && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND Dialog()
+{
+    HWND frame = Frame();
+    if (frame == nullptr) {
+        return nullptr;
+    }
+    DialogSearch search{0, nullptr};
+    GetWindowThreadProcessId(frame, &search.process);
+    EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+template <typename Find>
+HWND WaitFor(Find find, int ms)
+{
+    for (int waited = 0; waited <= ms; waited += 50) {
+        HWND w = find();
+        if (w != nullptr && IsWindowVisible(w)) {
+            return w;
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+BOOL CALLBACK PrintChildText(HWND child, LPARAM)
+{
+    const std::string text = TextOf(child);
+    if (!text.empty()) {
+        PrintLine(text);
+    }
+    return TRUE;
+}
+
+int Usage()
+{
+    std::fputs("usage: driver wait-frame|documents|wait-dialog|press ID|close\n", stderr);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        return Usage();
+    }
+    const std::string command = argv[1];
+    const int ms = argc > 2 ? std::atoi(argv[2]) : 20000;
+
+    if (command == "wait-frame") {
+        HWND frame = WaitFor(Frame, ms);
+        if (frame == nullptr) {
+            return 1;
+        }
+        PrintLine(TextOf(frame));
+        return 0;
+    }
+    if (command == "documents") {
+        HWND frame = Frame();
+        HWND client = frame != nullptr ? FindWindowExA(frame, nullptr, "MDIClient", nullptr) : nullptr;
+        if (client == nullptr) {
+            return 1;
+        }
+        for (HWND w = GetWindow(client, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+            if (GetWindow(w, GW_OWNER) == nullptr) {
+                PrintLine(TextOf(w));
+            }
+        }
+        return 0;
+    }
+    if (command == "wait-dialog") {
+        HWND dialog = WaitFor(Dialog, ms);
+        if (dialog == nullptr) {
+            return 1;
+        }
+        PrintLine(TextOf(dialog));
+        EnumChildWindows(dialog, PrintChildText, 0);
+        return 0;
+    }
+    if (command == "press" && argc > 2) {
+        HWND dialog = Dialog();
+        HWND button = dialog != nullptr ? GetDlgItem(dialog, std::atoi(argv[2])) : nullptr;
+        if (button == nullptr) {
+            return 1;
+        }
+        PostMessageA(button, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (command == "close") {
+        HWND frame = Frame();
+        if (frame == nullptr) {
+            return 1;
+        }
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return Usage();
+}

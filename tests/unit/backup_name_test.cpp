@@ -1,0 +1,37 @@
+#include "file/backup_name.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(BackupNameTest, CutAtFirstDotAndAddGeneration)
+{
+    struct Case {
+        const char* path;
+        const char* backup;
+    };
+    const Case cases[] = {
+        {"D:\\DOCS\\LETTER.\x95\xb6\x8f\x91", "D:\\DOCS\\LETTER.\x90\xa2\x91\xe3"},
+        {"D:\\DOCS\\README", "D:\\DOCS\\README.\x90\xa2\x91\xe3"},
+        {"D:\\MY.DIR\\A.TXT", "D:\\MY.\x90\xa2\x91\xe3"},
+        {"D:\\DOCS\\A.TXT", "D:\\DOCS\\A.\x90\xa2\x91\xe3"},
+        {"D:\\DOCS\\A.DOC", "D:\\DOCS\\A.\x90\xa2\x91\xe3"},
+        {"D:\\DOCS\\A.\x90\xa2\x91\xe3", "D:\\DOCS\\A.\x90\xa2\x91\xe3"},
+        {"D:\\\x95\x5c\\\x83\x7c.TXT", "D:\\\x95\x5c\\\x83\x7c.\x90\xa2\x91\xe3"},
+        {".TXT", ".\x90\xa2\x91\xe3"},
+        {"", ".\x90\xa2\x91\xe3"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(c.backup, MakeBackupName(c.path));
+    }
+}
+
+TEST(BackupNameTest, SourceTextNamesTheSameBytes)
+{
+    EXPECT_EQ("D:\\DOCS\\LETTER.世代", MakeBackupName("D:\\DOCS\\LETTER.文書"));
+}
+
+}  // namespace

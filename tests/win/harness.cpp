@@ -1,0 +1,251 @@
+#include "tests/win/harness.h"
+
+#include "app/app_state.h"
+#include "app/frame.h"
+#include "app/startup.h"
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+DialogAnswers* activeAnswers = nullptr;
+
+bool IsDialogClass(HWND window)
+{
+    char cls[16] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    return std::strcmp(cls, "#32770") == 0;
+}
+
+struct DialogHunt {
+    HWND found;
+};
+
+// The dialog in front: visible and enabled (a dialog under a message box is
+// disabled while the box is up).
+BOOL CALLBACK HuntDialog(HWND window, LPARAM lParam)
+{
+    if (IsDialogClass(window) && IsWindowVisible(window) && IsWindowEnabled(window)) {
+        reinterpret_cast<DialogHunt*>(lParam)->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectText(HWND child, LPARAM lParam)
+{
+    reinterpret_cast<std::vector<std::string>*>(lParam)->push_back(TitleOf(child));
+    return TRUE;
+}
+
+bool classesRegistered = false;
+
+}  // namespace
+
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+std::string TitleOf(HWND window)
+{
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int got = GetWindowTextA(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+std::vector<HWND> DocumentWindows()
+{
+    std::vector<HWND> windows;
+    for (HWND w = GetWindow(AppState.mdiClient, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (GetWindow(w, GW_OWNER) == nullptr) {
+            windows.push_back(w);
+        }
+    }
+    return windows;
+}
+
+std::vector<std::string> DocumentTitles()
+{
+    std::vector<std::string> titles;
+    for (HWND w : DocumentWindows()) {
+        titles.push_back(TitleOf(w));
+    }
+    return titles;
+}
+
+DialogAnswers::DialogAnswers()
+{
+    activeAnswers = this;
+    timer_ = SetTimer(nullptr, 0, 40, Tick);
+}
+
+DialogAnswers::~DialogAnswers()
+{
+    KillTimer(nullptr, timer_);
+    activeAnswers = nullptr;
+}
+
+void DialogAnswers::Then(Action action)
+{
+    actions_.push_back(std::move(action));
+}
+
+void DialogAnswers::ThenPress(int id)
+{
+    Then([id](HWND dialog) { PressButton(dialog, id); });
+}
+
+void CALLBACK DialogAnswers::Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (activeAnswers == nullptr) {
+        return;
+    }
+    DialogHunt hunt{nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), HuntDialog, reinterpret_cast<LPARAM>(&hunt));
+    if (hunt.found != nullptr && hunt.found != activeAnswers->last_) {
+        activeAnswers->Answer(hunt.found);
+    }
+}
+
+void DialogAnswers::Answer(HWND dialog)
+{
+    last_ = dialog;
+    SeenDialog seen;
+    seen.caption = TitleOf(dialog);
+    EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(&seen.texts));
+    GetWindowRect(dialog, &seen.rect);
+    seen_.push_back(seen);
+    if (next_ < actions_.size()) {
+        actions_[next_++](dialog);
+    } else {
+        ADD_FAILURE() << "an unexpected dialog came up: " << seen.caption;
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+void PressButton(HWND dialog, int id)
+{
+    HWND button = GetDlgItem(dialog, id);
+    ASSERT_NE(button, nullptr) << "no button " << id;
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+void PressEscape(HWND dialog)
+{
+    HWND focus = GetFocus();
+    HWND target = focus != nullptr && (focus == dialog || IsChild(dialog, focus)) ? focus : dialog;
+    PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+}
+
+void FrameTest::SetUp()
+{
+    AppState = AppStateRecord();
+    AppState.instance = GetModuleHandleA(nullptr);
+    if (!classesRegistered) {
+        ASSERT_TRUE(RegisterWindowClasses());
+        classesRegistered = true;
+    }
+    ASSERT_TRUE(CreateFrameWindow("", SW_SHOWNORMAL));
+    PumpMessages();
+}
+
+void FrameTest::TearDown()
+{
+    if (AppState.frameWindow != nullptr && IsWindow(AppState.frameWindow)) {
+        DestroyAllDocuments();
+        DestroyWindow(AppState.frameWindow);
+    }
+    PumpMessages();
+    // The frame's destruction posts the quit message; it is not for us.
+    MSG msg;
+    PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    AppState = AppStateRecord();
+}
+
+HWND FrameTest::frame() const
+{
+    return AppState.frameWindow;
+}
+
+void FrameTest::Command(UINT id)
+{
+    SendMessageA(AppState.frameWindow, WM_COMMAND, id, 0);
+    PumpMessages();
+}
+
+UINT FrameTest::MenuState(UINT id)
+{
+    HMENU menu = GetMenu(AppState.frameWindow);
+    SendMessageA(AppState.frameWindow, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+    return GetMenuState(menu, id, MF_BYCOMMAND);
+}
+
+TempDirectory::TempDirectory()
+{
+    char base[MAX_PATH] = "";
+    GetTempPathA(sizeof base, base);
+    static unsigned serial = 0;
+    std::ostringstream name;
+    name << base << "mokure-test-" << GetCurrentProcessId() << "-" << ++serial;
+    path_ = name.str();
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+TempDirectory::~TempDirectory()
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string item = path_ + "\\" + found.cFileName;
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                SetFileAttributesA(item.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(item.c_str());
+            } else if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) {
+                RemoveDirectoryA(item.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path_.c_str());
+}
+
+std::string TempDirectory::File(const std::string& name) const
+{
+    return path_ + "\\" + name;
+}
+
+void TempDirectory::Write(const std::string& name, const std::string& bytes) const
+{
+    std::ofstream out(File(name), std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string TempDirectory::Read(const std::string& name) const
+{
+    std::ifstream in(File(name), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool TempDirectory::Exists(const std::string& name) const
+{
+    return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string UpperCase(std::string name)
+{
+    CharUpperA(name.data());
+    return name;
+}

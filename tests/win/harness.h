@@ -1,0 +1,93 @@
+#pragma once
+// In-process harness for the Wine tests: a real frame with its MDI client,
+// message pumping, and a timer that answers modal dialogs and message boxes
+// as a user would.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Processes every message waiting for this thread.
+void PumpMessages();
+
+// The title of a window, in code page 932.
+std::string TitleOf(HWND window);
+
+// The document windows in z-order, top first.
+std::vector<HWND> DocumentWindows();
+std::vector<std::string> DocumentTitles();
+
+// What a box or dialog showed when it was answered.
+struct SeenDialog {
+    std::string caption;
+    std::vector<std::string> texts;  // the texts of its controls, in order
+    RECT rect;
+};
+
+// Answers the modal dialogs that come up on this thread, in order, each with
+// the next action. A dialog that comes up when no action is left is
+// cancelled, so that a test never hangs.
+class DialogAnswers {
+public:
+    using Action = std::function<void(HWND dialog)>;
+    DialogAnswers();
+    ~DialogAnswers();
+    DialogAnswers(const DialogAnswers&) = delete;
+    DialogAnswers& operator=(const DialogAnswers&) = delete;
+
+    void Then(Action action);
+    void ThenPress(int id);
+    const std::vector<SeenDialog>& Seen() const { return seen_; }
+    std::size_t Pending() const { return actions_.size() - next_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    void Answer(HWND dialog);
+
+    std::vector<Action> actions_;
+    std::size_t next_ = 0;
+    std::vector<SeenDialog> seen_;
+    HWND last_ = nullptr;
+    UINT_PTR timer_ = 0;
+};
+
+// Presses a button of a dialog as a click does.
+void PressButton(HWND dialog, int id);
+// The Escape key in a dialog.
+void PressEscape(HWND dialog);
+
+// A started program: classes registered, frame made with its first
+// untitled document. Torn down without asking anything.
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    HWND frame() const;
+    // Sends a menu command to the frame as the menu or an accelerator does.
+    void Command(UINT id);
+    // The state flags of a menu item after the menu was opened.
+    UINT MenuState(UINT id);
+};
+
+// A fresh, empty directory for files of one test; removed afterwards.
+class TempDirectory {
+public:
+    TempDirectory();
+    ~TempDirectory();
+    const std::string& path() const { return path_; }
+    std::string File(const std::string& name) const;
+    void Write(const std::string& name, const std::string& bytes) const;
+    std::string Read(const std::string& name) const;
+    bool Exists(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+// The name with its single-byte letters upper-cased, as document titles are.
+std::string UpperCase(std::string name);

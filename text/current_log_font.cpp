@@ -1,0 +1,3 @@
+#include "text/current_log_font.h"
+
+LOGFONTA CurrentLogFont = {};

@@ -1,0 +1,56 @@
+#include "text/sjis.h"
+
+bool IsLeadByte932(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+const char* NextChar932(const char* p)
+{
+    if (*p == '\0') {
+        return p;
+    }
+    if (IsLeadByte932(static_cast<unsigned char>(*p)) && p[1] != '\0') {
+        return p + 2;
+    }
+    return p + 1;
+}
+
+const char* PrevChar932(const char* start, const char* p)
+{
+    if (p <= start) {
+        return start;
+    }
+    const char* q = start;
+    for (;;) {
+        const char* next = NextChar932(q);
+        if (next >= p || next == q) {
+            return q;
+        }
+        q = next;
+    }
+}
+
+std::size_t CutOnCharBoundary(const char* s, std::size_t maxBytes)
+{
+    const char* p = s;
+    for (;;) {
+        if (*p == '\0') {
+            return static_cast<std::size_t>(p - s);
+        }
+        const char* next = NextChar932(p);
+        if (static_cast<std::size_t>(next - s) > maxBytes) {
+            return static_cast<std::size_t>(p - s);
+        }
+        p = next;
+    }
+}
+
+void UpperCaseSingleByte932(char* s)
+{
+    for (char* p = s; *p != '\0'; p = const_cast<char*>(NextChar932(p))) {
+        if (*p >= 'a' && *p <= 'z') {
+            *p = static_cast<char>(*p - 'a' + 'A');
+        }
+    }
+}

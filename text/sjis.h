@@ -1,0 +1,25 @@
+#pragma once
+// Code page 932 (Shift-JIS) character stepping: a character is one byte, or a
+// lead byte followed by a trail byte. Every scan in the program steps whole
+// characters so that no position ever lands on a trail byte.
+
+#include <cstddef>
+
+// True for the lead bytes of code page 932: 0x81-0x9F and 0xE0-0xFC.
+bool IsLeadByte932(unsigned char b);
+
+// The start of the character after p. Stays on the terminating zero; a lead
+// byte directly followed by the terminator steps onto the terminator.
+const char* NextChar932(const char* p);
+
+// The start of the character before p, never before start. Walks forward from
+// start, since a trail byte cannot be told from a lead byte by looking back.
+const char* PrevChar932(const char* start, const char* p);
+
+// The longest prefix of the zero-ended text s that is at most maxBytes long
+// and does not end inside a double-byte character.
+std::size_t CutOnCharBoundary(const char* s, std::size_t maxBytes);
+
+// Upper-cases the single-byte letters a-z in place; double-byte characters
+// (whose trail bytes may look like letters) are left alone.
+void UpperCaseSingleByte932(char* s);
