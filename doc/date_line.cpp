@@ -1,30 +1,8 @@
 #include "doc/date_line.h"
 
-#include <cstdarg>
-#include <cstdio>
-#include <vector>
+#include "text/format.h"
 
 namespace {
-
-// Measures first, so the result always fits whatever the numbers are.
-__attribute__((format(printf, 1, 2)))
-std::string FormatToString(const char* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    va_list measure;
-    va_copy(measure, args);
-    const int length = std::vsnprintf(nullptr, 0, format, measure);
-    va_end(measure);
-    std::string result;
-    if (length > 0) {
-        std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-        std::vsnprintf(buffer.data(), buffer.size(), format, args);
-        result.assign(buffer.data(), static_cast<std::size_t>(length));
-    }
-    va_end(args);
-    return result;
-}
 
 const char* const kWeekdayNames[7] = {"日", "月", "火", "水", "木", "金", "土"};
 
@@ -33,7 +11,7 @@ const char* WeekdayName(int dayOfWeek)
     return kWeekdayNames[((dayOfWeek % 7) + 7) % 7];
 }
 
-} // namespace
+}  // namespace
 
 int YearForStyle(YearStyle style, int gregorianYear)
 {
