@@ -20,8 +20,8 @@ std::size_t NormalisedLength(const char* text);
 
 // Writes the text with every lone CR and every lone LF turned into CR LF;
 // CR LF and CR CR LF are kept as they are, so a converted text converts to
-// itself. All other bytes are copied unchanged, a lead byte with the byte
+// itself; CR CR followed by anything but LF is two lone CRs. All other bytes are copied unchanged, a lead byte with the byte
 // after it; a lead byte just before the end is copied alone. out must hold
-// NormalisedLength(text) + 1 bytes: exactly that many are written, the last
-// one a NUL. Returns NormalisedLength(text).
+// NormalisedLength(text) + 1 bytes apart from the text: exactly that many are
+// written, the last one a NUL. Returns NormalisedLength(text).
 std::size_t NormaliseLineEndsInto(const char* text, char* out);
