@@ -22,6 +22,11 @@ ensure_wine_prefix() {
     wineboot -i >/dev/null 2>&1 || true
     # A crash must fail a test, not wait for someone to close a dialog.
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    # Debian's Wine does not find its own symbol font, which draws the
+    # caption buttons; the prefix's font folder is always searched.
+    if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+        cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
     if [ "${1:-}" = desktop ]; then
         wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x1000 /f >/dev/null 2>&1
