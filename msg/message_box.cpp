@@ -20,9 +20,14 @@ bool reportingBuildFailure = false;
 INT_PTR CALLBACK MessageBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
+        // Messages name files, and a file name may hold "&": the text is
+        // shown as written, as the platform's own box shows it.
+        HWND text = GetDlgItem(box, 0);
+        SetWindowLongPtrA(text, GWL_STYLE, GetWindowLongPtrA(text, GWL_STYLE) | SS_NOPREFIX);
         CentreOnOwner(box, GetWindow(box, GW_OWNER));
         return TRUE;
+    }
     case WM_COMMAND:
         if (LOWORD(wParam) >= 1 && LOWORD(wParam) <= 7) {
             EndDialog(box, LOWORD(wParam));
@@ -62,7 +67,12 @@ void ReportNoMemory()
         return;
     }
     reportingBuildFailure = true;
-    ReportError(nullptr, MB_ICONHAND, kNoMemoryMessage, kConversionWork);
+    try {
+        ReportError(nullptr, MB_ICONHAND, kNoMemoryMessage, kConversionWork);
+    } catch (const std::bad_alloc&) {
+        // Not even the report can be formatted: it is dropped rather than
+        // thrown through the caller's window procedure.
+    }
     reportingBuildFailure = false;
 }
 
