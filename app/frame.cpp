@@ -340,10 +340,7 @@ HWND FindDocumentWindow(char* name)
     CharUpperA(name);
     const std::string wanted(name);
     for (HWND document : DocumentWindowsTopDown()) {
-        const int length = GetWindowTextLengthA(document);
-        std::string title(static_cast<std::size_t>(length) + 1, '\0');
-        const int got = GetWindowTextA(document, title.data(), length + 1);
-        title.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+        const std::string title = WindowTitle(document);
         if (title == wanted) {
             return document;
         }

@@ -97,15 +97,6 @@ LRESULT DocumentCommand(HWND document, UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
-std::string WindowTitle(HWND window)
-{
-    const int length = GetWindowTextLengthA(window);
-    std::string title(static_cast<std::size_t>(length) + 1, '\0');
-    const int got = GetWindowTextA(window, title.data(), length + 1);
-    title.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    return title;
-}
-
 }  // namespace
 
 LONG_PTR GetDocumentData(HWND document, DocumentWindow slot)
@@ -116,6 +107,15 @@ LONG_PTR GetDocumentData(HWND document, DocumentWindow slot)
 void SetDocumentData(HWND document, DocumentWindow slot, LONG_PTR value)
 {
     SetWindowLongPtrA(document, OffsetOf(slot), value);
+}
+
+std::string WindowTitle(HWND window)
+{
+    const int length = GetWindowTextLengthA(window);
+    std::string title(static_cast<std::size_t>(length) + 1, '\0');
+    const int got = GetWindowTextA(window, title.data(), length + 1);
+    title.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    return title;
 }
 
 HWND DocumentEdit(HWND document)

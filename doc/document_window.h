@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // The per-document slots, in the order they are stored in the window.
 enum class DocumentWindow : int {
     edit,          // the edit control
@@ -21,6 +23,9 @@ constexpr int kDocumentWindowExtraBytes = kDocumentSlotCount * static_cast<int>(
 LONG_PTR GetDocumentData(HWND document, DocumentWindow slot);
 void SetDocumentData(HWND document, DocumentWindow slot, LONG_PTR value);
 HWND DocumentEdit(HWND document);
+
+// The whole title of a window: a document's identity is its title.
+std::string WindowTitle(HWND window);
 
 LRESULT CALLBACK DocumentWndProc(HWND document, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -11,15 +11,6 @@ namespace {
 constexpr UINT kCannotCreate = 3;
 constexpr UINT kCannotWrite = 4;
 
-std::string WindowTitle(HWND window)
-{
-    const int length = GetWindowTextLengthA(window);
-    std::string title(static_cast<std::size_t>(length) + 1, '\0');
-    const int got = GetWindowTextA(window, title.data(), length + 1);
-    title.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    return title;
-}
-
 HANDLE OpenForWriting(const std::string& path, DWORD disposition)
 {
     return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/frame.h"
 #include "app/startup.h"
+#include "doc/document_window.h"
 
 #include <cstring>
 #include <fstream>
@@ -55,11 +56,7 @@ void PumpMessages()
 
 std::string TitleOf(HWND window)
 {
-    const int length = GetWindowTextLengthA(window);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int got = GetWindowTextA(window, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    return text;
+    return WindowTitle(window);
 }
 
 std::vector<HWND> DocumentWindows()
