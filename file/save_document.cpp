@@ -16,8 +16,36 @@ HANDLE OpenForWriting(const std::string& path, DWORD disposition)
     return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// Writes the edit control's own text block in one call and gives the block
-// back to the control, which then starts a fresh undo history.
+// A new, empty file in the folder of path, so that it can later be moved
+// over path without copying.
+bool MakeTemporaryBeside(const std::string& path, std::string& temporary)
+{
+    char name[MAX_PATH] = "";
+    if (GetTempFileNameA(FolderOf(path.c_str()).c_str(), "mk", 0, name) == 0) {
+        return false;
+    }
+    temporary = name;
+    return true;
+}
+
+// Copies the old file to its backup name by way of a temporary copy, so
+// that a copy that fails part-way (a full disk) leaves the previous backup
+// as it was.
+bool MakeBackup(const std::string& path)
+{
+    std::string temporary;
+    if (!MakeTemporaryBeside(MakeBackupName(path.c_str()), temporary)) {
+        return false;
+    }
+    if (CopyFileA(path.c_str(), temporary.c_str(), FALSE) &&
+        MoveFileExA(temporary.c_str(), MakeBackupName(path.c_str()).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        return true;
+    }
+    DeleteFileA(temporary.c_str());
+    return false;
+}
+
+// Writes the edit control's own text block in one call.
 bool WriteEditText(HANDLE file, HWND edit)
 {
     const int length = GetWindowTextLengthA(edit);
@@ -31,11 +59,55 @@ bool WriteEditText(HANDLE file, HWND edit)
     if (block != nullptr) {
         LocalUnlock(block);
     }
-    if (!ok || written != static_cast<DWORD>(length)) {
+    return ok && written == static_cast<DWORD>(length);
+}
+
+// Rewrites the file in place: its old text is safe in the backup.
+bool RewriteInPlace(const std::string& path, HWND edit)
+{
+    HANDLE file = OpenForWriting(path, CREATE_ALWAYS);
+    if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
+    const bool written = WriteEditText(file, edit);
+    CloseHandle(file);
+    return written;
+}
+
+// Without a backup the old file is the only copy of its text, so the new
+// text is written beside it first and takes its place only when whole.
+bool ReplaceWhole(const std::string& path, HWND edit)
+{
+    std::string temporary;
+    if (!MakeTemporaryBeside(path, temporary)) {
+        return false;
+    }
+    HANDLE file = OpenForWriting(temporary, CREATE_ALWAYS);
+    bool done = file != INVALID_HANDLE_VALUE && WriteEditText(file, edit);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+    }
+    done = done && MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!done) {
+        DeleteFileA(temporary.c_str());
+    }
+    return done;
+}
+
+// Gives the text block back to the control, which starts a fresh undo
+// history and forgets its own modified mark; the caret and the view stay
+// where the user had them.
+void StartFreshUndo(HWND edit)
+{
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const LRESULT firstLine = SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+    HLOCAL block = reinterpret_cast<HLOCAL>(SendMessageA(edit, EM_GETHANDLE, 0, 0));
     SendMessageA(edit, EM_SETHANDLE, reinterpret_cast<WPARAM>(block), 0);
-    return true;
+    SendMessageA(edit, EM_SETSEL, start, static_cast<LPARAM>(end));
+    const LRESULT nowFirst = SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SendMessageA(edit, EM_LINESCROLL, 0, firstLine - nowFirst);
 }
 
 }  // namespace
@@ -50,21 +122,18 @@ bool SaveDocument(HWND document)
         ReportError(nullptr, MB_ICONSTOP, kCannotCreate, path.c_str());
         return false;
     }
+    bool written = false;
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(file);
-        // A backup that cannot be made does not stop the save.
-        CopyFileA(path.c_str(), MakeBackupName(path.c_str()).c_str(), FALSE);
-        file = OpenForWriting(path, CREATE_ALWAYS);
-        if (file == INVALID_HANDLE_VALUE) {
-            ReportError(nullptr, MB_ICONSTOP, kCannotWrite, path.c_str());
-            return false;
-        }
+        written = MakeBackup(path) ? RewriteInPlace(path, edit) : ReplaceWhole(path, edit);
+    } else {
+        written = WriteEditText(file, edit);
+        CloseHandle(file);
     }
-    const bool written = WriteEditText(file, edit);
-    CloseHandle(file);
     if (!written) {
         ReportError(nullptr, MB_ICONSTOP, kCannotWrite, path.c_str());
         return false;
     }
+    StartFreshUndo(edit);
     return true;
 }

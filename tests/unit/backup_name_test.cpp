@@ -34,4 +34,26 @@ TEST(BackupNameTest, SourceTextNamesTheSameBytes)
     EXPECT_EQ("D:\\DOCS\\LETTER.世代", MakeBackupName("D:\\DOCS\\LETTER.文書"));
 }
 
+// The 0x5C trail byte of 表 and ソ is no folder separator.
+TEST(BackupNameTest, FolderOfStopsAtTheLastSeparatorCharacter)
+{
+    struct Case {
+        const char* path;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {"D:\\DOCS\\A.TXT", "D:\\DOCS\\"},
+        {"D:\\A.TXT", "D:\\"},
+        {"D:A.TXT", "D:"},
+        {"A.TXT", "."},
+        {"D:\\\x95\x5c.TXT", "D:\\"},
+        {"D:\\\x83\x5c\\\x95\x5c", "D:\\\x83\x5c\\"},
+        {"\\\\SERVER\\SHARE\\A", "\\\\SERVER\\SHARE\\"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(c.folder, FolderOf(c.path));
+    }
+}
+
 }  // namespace

@@ -319,6 +319,32 @@ TEST_F(FileSaving, AfterASaveUndoIsGone)
     EXPECT_EQ(EditText(edit), "typed");
 }
 
+// Saving often must not lose the user's place in a long letter.
+TEST_F(FileSaving, TheCaretAndTheViewStayWhereTheyWere)
+{
+    TempDirectory dir;
+    std::string text;
+    for (int i = 0; i < 200; ++i) {
+        text += "\x95\x5c line " + std::to_string(i) + "\r\n";
+    }
+    HWND document = NamedDocument(dir.File("long.txt"), text);
+    HWND edit = DocumentEdit(document);
+    const LRESULT lineStart = SendMessageA(edit, EM_LINEINDEX, 150, 0);
+    SendMessageA(edit, EM_SETSEL, lineStart + 1, lineStart + 3);
+    SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+    const LRESULT firstLine = SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+    ASSERT_GT(firstLine, 0);
+
+    ASSERT_EQ(Save(document), 0);
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, static_cast<DWORD>(lineStart + 1));
+    EXPECT_EQ(end, static_cast<DWORD>(lineStart + 3));
+    EXPECT_EQ(SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0), firstLine);
+    EXPECT_FALSE(SendMessageA(edit, EM_CANUNDO, 0, 0));
+}
+
 TEST_F(FileSaving, SavingTwiceKeepsOneBackupOfTheContentBeforeTheLastSave)
 {
     TempDirectory dir;
@@ -515,49 +541,83 @@ INSTANTIATE_TEST_SUITE_P(SaveFailure, UnwritableTarget,
                                                       Obstacle::missingDirectory}),
                          [](const ::testing::TestParamInfo<Unwritable>& info) { return info.param.what; });
 
-// Needs a directory on a small file system, named (as a Windows path) by
-// MOKURE_SMALL_FS: the old file and its backup fit there, the new text does not.
-TEST_F(SaveFailure, AWriteThatRunsOutOfSpaceKeepsTheOldContentInTheBackup)
-{
-    const char* place = std::getenv("MOKURE_SMALL_FS");
-    if (place == nullptr || *place == '\0') {
-        GTEST_SKIP() << "MOKURE_SMALL_FS names no directory on a small file system";
-    }
-    ULARGE_INTEGER total;
-    ULARGE_INTEGER available;
-    ASSERT_TRUE(GetDiskFreeSpaceExA(place, &available, &total, nullptr)) << place;
-    ASSERT_LT(available.QuadPart, 1024u * 1024u) << place << " is not small";
-
-    const std::string directory = std::string(place) + "\\full-" + std::to_string(GetCurrentProcessId());
-    ASSERT_EQ(directory.find('.'), std::string::npos);
-    const std::string path = directory + "\\big.txt";
-    const std::string backup = directory + "\\big" + kBackupExtension;
-    // The small file system is shared by later runs: leave it empty whatever happens.
-    struct Cleanup {
-        const std::string& directory;
-        const std::string& path;
-        const std::string& backup;
-        ~Cleanup()
-        {
-            DeleteFileA(path.c_str());
-            DeleteFileA(backup.c_str());
-            RemoveDirectoryA(directory.c_str());
-        }
-    } cleanup{directory, path, backup};
-    ASSERT_TRUE(CreateDirectoryA(directory.c_str(), nullptr)) << directory;
+// A fresh directory on a small file system, named (as a Windows path) by
+// MOKURE_SMALL_FS; removed with everything in it at the end. Empty when
+// there is none, and then the test skips.
+class SmallDirectory {
+public:
+    SmallDirectory()
     {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(file, "old\r\n", 5, &written, nullptr);
-        CloseHandle(file);
+        const char* place = std::getenv("MOKURE_SMALL_FS");
+        if (place == nullptr || *place == '\0') {
+            return;
+        }
+        ULARGE_INTEGER total;
+        ULARGE_INTEGER available;
+        if (!GetDiskFreeSpaceExA(place, &available, &total, nullptr) || available.QuadPart >= 1024u * 1024u) {
+            return;
+        }
+        path_ = std::string(place) + "\\full-" + std::to_string(GetCurrentProcessId());
+        if (path_.find('.') != std::string::npos || !CreateDirectoryA(path_.c_str(), nullptr)) {
+            path_.clear();
+        }
     }
+    ~SmallDirectory()
+    {
+        for (const std::string& name : {File("big.txt"), File(std::string("big") + kBackupExtension)}) {
+            DeleteFileA(name.c_str());
+        }
+        RemoveDirectoryA(path_.c_str());
+    }
+    bool Ready() const { return !path_.empty(); }
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    ULONGLONG Free() const
+    {
+        ULARGE_INTEGER total;
+        ULARGE_INTEGER available;
+        GetDiskFreeSpaceExA(path_.c_str(), &available, &total, nullptr);
+        return available.QuadPart;
+    }
+
+private:
+    std::string path_;
+};
+
+void WriteWhole(const std::string& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_EQ(written, bytes.size());
+}
+
+std::string ReadWhole(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return "(missing)";
+    }
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+std::string TextOfSize(ULONGLONG bytes)
+{
     std::string text;
-    while (text.size() <= available.QuadPart + 4096) {
+    while (text.size() < bytes) {
         text += "\x95\x5c\x8e\xa6 line of text that fills the small file system\r\n";
     }
-    HWND document = NamedDocument(path, text);
+    return text;
+}
 
+void ExpectFailedSaveKeepsTheDocument(HWND document, const std::string& path, const std::string& text)
+{
     DialogAnswers answers;
     answers.ThenPress(IDOK);
     EXPECT_EQ(Save(document), 1);
@@ -566,14 +626,57 @@ TEST_F(SaveFailure, AWriteThatRunsOutOfSpaceKeepsTheOldContentInTheBackup)
     EXPECT_EQ(Changed(document), 1);
     EXPECT_EQ(EditText(DocumentEdit(document)), text);
     EXPECT_TRUE(SendMessageA(DocumentEdit(document), EM_CANUNDO, 0, 0));
+}
 
-    HANDLE copy = CreateFileA(backup.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_NE(copy, INVALID_HANDLE_VALUE) << "no backup";
-    char old[16] = "";
-    DWORD read = 0;
-    ReadFile(copy, old, sizeof old, &read, nullptr);
-    CloseHandle(copy);
-    EXPECT_EQ(std::string(old, read), "old\r\n");
+// The old file and its backup fit on the small file system, the new text
+// does not: the write fails part-way, and the old text is in the backup.
+TEST_F(SaveFailure, AWriteThatRunsOutOfSpaceKeepsTheOldContentInTheBackup)
+{
+    SmallDirectory dir;
+    if (!dir.Ready()) {
+        GTEST_SKIP() << "MOKURE_SMALL_FS names no directory on a small file system";
+    }
+    const std::string path = dir.File("big.txt");
+    WriteWhole(path, "old\r\n");
+    const std::string text = TextOfSize(dir.Free() + 4096);
+    ExpectFailedSaveKeepsTheDocument(NamedDocument(path, text), path, text);
+    EXPECT_EQ(ReadWhole(dir.File(std::string("big") + kBackupExtension)), "old\r\n");
+}
+
+// The old file is too big to be copied beside itself: no backup can be
+// made, so the old file must survive the failed save whole, and so must the
+// backup of the save before.
+TEST_F(SaveFailure, WithoutRoomForTheBackupTheOldFileAndTheOldBackupSurvive)
+{
+    SmallDirectory dir;
+    if (!dir.Ready()) {
+        GTEST_SKIP() << "MOKURE_SMALL_FS names no directory on a small file system";
+    }
+    const std::string path = dir.File("big.txt");
+    const std::string backup = dir.File(std::string("big") + kBackupExtension);
+    WriteWhole(backup, "generation before\r\n");
+    const std::string old = TextOfSize(dir.Free() * 6 / 10);
+    WriteWhole(path, old);
+    const std::string text = TextOfSize(old.size() + 8192);
+    ExpectFailedSaveKeepsTheDocument(NamedDocument(path, text), path, text);
+    EXPECT_EQ(ReadWhole(path), old);
+    EXPECT_EQ(ReadWhole(backup), "generation before\r\n");
+}
+
+// Without room for a backup, a new text that fits still replaces the file.
+TEST_F(SaveFailure, WithoutRoomForTheBackupASmallerTextIsStillSaved)
+{
+    SmallDirectory dir;
+    if (!dir.Ready()) {
+        GTEST_SKIP() << "MOKURE_SMALL_FS names no directory on a small file system";
+    }
+    const std::string path = dir.File("big.txt");
+    const std::string old = TextOfSize(dir.Free() * 6 / 10);
+    WriteWhole(path, old);
+    HWND document = NamedDocument(path, "short\r\n");
+    EXPECT_EQ(Save(document), 0);
+    EXPECT_EQ(Changed(document), 0);
+    EXPECT_EQ(ReadWhole(path), "short\r\n");
 }
 
 }  // namespace
