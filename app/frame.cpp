@@ -323,15 +323,8 @@ int QueryCloseAll()
 void DestroyAllDocuments()
 {
     ShowWindow(AppState.mdiClient, SW_HIDE);
-    for (;;) {
-        HWND w = GetWindow(AppState.mdiClient, GW_CHILD);
-        while (w != nullptr && GetWindow(w, GW_OWNER) != nullptr) {
-            w = GetWindow(w, GW_HWNDNEXT);
-        }
-        if (w == nullptr) {
-            return;
-        }
-        SendMessageA(AppState.mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(w), 0);
+    for (std::vector<HWND> left = DocumentWindowsTopDown(); !left.empty(); left = DocumentWindowsTopDown()) {
+        SendMessageA(AppState.mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(left.front()), 0);
     }
 }
 

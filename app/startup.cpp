@@ -28,6 +28,23 @@ bool RegisterOneClass(const char* name, WNDPROC procedure, int windowExtra, int 
     return RegisterClassA(&wc) != 0;
 }
 
+// A document's title is the path it is saved to, so a name relative to
+// the current folder is made whole before the folder can change.
+std::vector<char> FullPathOf(const std::string& name)
+{
+    const DWORD needed = GetFullPathNameA(name.c_str(), 0, nullptr, nullptr);
+    if (needed != 0) {
+        std::vector<char> full(needed + 1, '\0');
+        const DWORD got = GetFullPathNameA(name.c_str(), needed + 1, full.data(), nullptr);
+        if (got != 0 && got <= needed) {
+            return full;
+        }
+    }
+    std::vector<char> copy(name.begin(), name.end());
+    copy.push_back('\0');
+    return copy;
+}
+
 }  // namespace
 
 bool RegisterWindowClasses()
@@ -63,12 +80,11 @@ bool CreateFrameWindow(const std::string& name, int showCommand)
     UpdateWindow(AppState.frameWindow);
     AppState.defaultFont = static_cast<HFONT>(GetStockObject(SYSTEM_FIXED_FONT));
 
-    // A copy, because opening a document upper-cases its name in place.
     if (name.empty()) {
         CreateDocumentWindow(nullptr);
     } else {
-        std::vector<char> copy(name.begin(), name.end());
-        copy.push_back('\0');
+        // A copy, because opening a document upper-cases its name in place.
+        std::vector<char> copy = FullPathOf(name);
         CreateDocumentWindow(copy.data());
     }
     DragAcceptFiles(AppState.frameWindow, TRUE);

@@ -31,6 +31,9 @@ void GoToTypedLine(HWND dialog)
 {
     const UINT n = TypedLine(dialog);
     const UINT lines = LineCount();
+    if (n == 0) {
+        return;
+    }
     if (n > lines) {
         ReportError(dialog, MB_OK, kLineBeyondEnd, static_cast<long long>(lines));
         BringWindowToTop(dialog);

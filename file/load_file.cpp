@@ -136,7 +136,12 @@ int LoadFile(HWND document, const char* path, LoadMode mode)
         if (block == nullptr) {
             return 0;
         }
+        // The control does not free the buffer it had; its owner must.
+        HLOCAL previous = reinterpret_cast<HLOCAL>(SendMessageA(edit, EM_GETHANDLE, 0, 0));
         SendMessageA(edit, EM_SETHANDLE, reinterpret_cast<WPARAM>(block), 0);
+        if (previous != nullptr && previous != block) {
+            LocalFree(previous);
+        }
     } else {
         SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(LocalLock(block)));
         LocalUnlock(block);

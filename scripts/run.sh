@@ -36,12 +36,18 @@ fi
 wine explorer /desktop=mokure,1024x768 build/win/mokure.exe "${args[@]}" >/dev/null 2>&1 &
 program=$!
 started_pids+=("$program")
+shown=
 for _ in $(seq 1 200); do
     if xdotool search --onlyvisible --name 'モクレ' >/dev/null 2>&1; then
+        shown=yes
         break
     fi
     sleep 0.1
 done
+if [ -z "$shown" ]; then
+    echo "run: the program's window did not appear" >&2
+    exit 1
+fi
 sleep 1
 mkdir -p build/screenshots
 shot="$MOKURE_ROOT/build/screenshots/run.png"

@@ -16,21 +16,6 @@ const char* NextChar932(const char* p)
     return p + 1;
 }
 
-const char* PrevChar932(const char* start, const char* p)
-{
-    if (p <= start) {
-        return start;
-    }
-    const char* q = start;
-    for (;;) {
-        const char* next = NextChar932(q);
-        if (next >= p || next == q) {
-            return q;
-        }
-        q = next;
-    }
-}
-
 std::size_t CutOnCharBoundary(const char* s, std::size_t maxBytes)
 {
     const char* p = s;
@@ -43,14 +28,5 @@ std::size_t CutOnCharBoundary(const char* s, std::size_t maxBytes)
             return static_cast<std::size_t>(p - s);
         }
         p = next;
-    }
-}
-
-void UpperCaseSingleByte932(char* s)
-{
-    for (char* p = s; *p != '\0'; p = const_cast<char*>(NextChar932(p))) {
-        if (*p >= 'a' && *p <= 'z') {
-            *p = static_cast<char>(*p - 'a' + 'A');
-        }
     }
 }

@@ -12,14 +12,6 @@ bool IsLeadByte932(unsigned char b);
 // byte directly followed by the terminator steps onto the terminator.
 const char* NextChar932(const char* p);
 
-// The start of the character before p, never before start. Walks forward from
-// start, since a trail byte cannot be told from a lead byte by looking back.
-const char* PrevChar932(const char* start, const char* p);
-
 // The longest prefix of the zero-ended text s that is at most maxBytes long
 // and does not end inside a double-byte character.
 std::size_t CutOnCharBoundary(const char* s, std::size_t maxBytes);
-
-// Upper-cases the single-byte letters a-z in place; double-byte characters
-// (whose trail bytes may look like letters) are left alone.
-void UpperCaseSingleByte932(char* s);

@@ -6,6 +6,7 @@
 //   driver wait-dialog [ms]        wait for a dialog; print its caption and texts
 //   driver press ID                press button ID of the dialog in front
 //   driver close                   ask the frame to close
+//   driver hold PATH [ms]          keep a file open without sharing, as another program may
 
 #include <windows.h>
 
@@ -99,7 +100,7 @@ BOOL CALLBACK PrintChildText(HWND child, LPARAM)
 
 int Usage()
 {
-    std::fputs("usage: driver wait-frame|documents|wait-dialog|press ID|close\n", stderr);
+    std::fputs("usage: driver wait-frame|documents|wait-dialog|press ID|close|hold PATH [ms]\n", stderr);
     return 2;
 }
 
@@ -150,6 +151,15 @@ int main(int argc, char** argv)
             return 1;
         }
         PostMessageA(button, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (command == "hold" && argc > 2) {
+        HANDLE file = CreateFileA(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            return 1;
+        }
+        Sleep(argc > 3 ? static_cast<DWORD>(std::atoi(argv[3])) : 60000);
+        CloseHandle(file);
         return 0;
     }
     if (command == "close") {

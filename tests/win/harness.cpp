@@ -187,6 +187,42 @@ UINT FrameTest::MenuState(UINT id)
     return GetMenuState(menu, id, MF_BYCOMMAND);
 }
 
+HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path)
+{
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string driver(self);
+    driver = driver.substr(0, driver.find_last_of('\\') + 1) + "mokure_driver.exe";
+    std::string commandLine = "\"" + driver + "\" hold \"" + path + "\" 30000";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(driver.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process_)) {
+        return;
+    }
+    // Held once a second open is refused for sharing.
+    for (int i = 0; i < 200 && !holding_; ++i) {
+        HANDLE probe = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+        if (probe != INVALID_HANDLE_VALUE) {
+            CloseHandle(probe);
+            Sleep(25);
+        } else {
+            holding_ = GetLastError() == ERROR_SHARING_VIOLATION;
+        }
+    }
+}
+
+HeldByAnotherProcess::~HeldByAnotherProcess()
+{
+    if (process_.hProcess != nullptr) {
+        TerminateProcess(process_.hProcess, 0);
+        WaitForSingleObject(process_.hProcess, 5000);
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+    }
+}
+
 TempDirectory::TempDirectory()
 {
     char base[MAX_PATH] = "";

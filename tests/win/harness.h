@@ -74,6 +74,21 @@ protected:
     UINT MenuState(UINT id);
 };
 
+// A file kept open without sharing by another process for the life of this
+// object, as an editor or a virus scanner may keep it.
+class HeldByAnotherProcess {
+public:
+    explicit HeldByAnotherProcess(const std::string& path);
+    ~HeldByAnotherProcess();
+    HeldByAnotherProcess(const HeldByAnotherProcess&) = delete;
+    HeldByAnotherProcess& operator=(const HeldByAnotherProcess&) = delete;
+    bool Holding() const { return holding_; }
+
+private:
+    PROCESS_INFORMATION process_ = {};
+    bool holding_ = false;
+};
+
 // A fresh, empty directory for files of one test; removed afterwards.
 class TempDirectory {
 public:

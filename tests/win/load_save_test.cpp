@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -231,23 +232,23 @@ TEST_F(FileLoading, AFileThatCannotBeOpenedIsReportedAndLeavesNoDocument)
     TempDirectory dir;
     CreateDirectoryA(dir.File("folder").c_str(), nullptr);
     dir.Write("held.txt", "held\r\n");
-    // Held without sharing: a second open is refused, also in this process.
-    HANDLE held = CreateFileA(dir.File("held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-
-    for (const char* name : {"missing.txt", "folder", "held.txt"}) {
-        SCOPED_TRACE(name);
-        const std::string path = dir.File(name);
-        DialogAnswers answers;
-        answers.ThenPress(IDOK);
-        EXPECT_EQ(OpenDocument(path), nullptr);
-        PumpMessages();
-        ASSERT_EQ(answers.Seen().size(), 1u);
-        ExpectReport(answers.Seen()[0], About(UpperCase(path), kCannotOpen));
-        EXPECT_EQ(DocumentTitles(), std::vector<std::string>{"書簡1"});
+    {
+        // Loading asks for the file without sharing, so a file another
+        // program keeps open cannot be loaded.
+        HeldByAnotherProcess held(dir.File("held.txt"));
+        ASSERT_TRUE(held.Holding());
+        for (const char* name : {"missing.txt", "folder", "held.txt"}) {
+            SCOPED_TRACE(name);
+            const std::string path = dir.File(name);
+            DialogAnswers answers;
+            answers.ThenPress(IDOK);
+            EXPECT_EQ(OpenDocument(path), nullptr);
+            PumpMessages();
+            ASSERT_EQ(answers.Seen().size(), 1u);
+            ExpectReport(answers.Seen()[0], About(UpperCase(path), kCannotOpen));
+            EXPECT_EQ(DocumentTitles(), std::vector<std::string>{"書簡1"});
+        }
     }
-    CloseHandle(held);
     EXPECT_EQ(dir.Read("held.txt"), "held\r\n");
     RemoveDirectoryA(dir.File("folder").c_str());
 }
@@ -450,8 +451,8 @@ protected:
         dir_.Write(c.file, "old");
         const std::string path = dir_.File(c.file);
         if (c.obstacle == Obstacle::heldOpen) {
-            held_ = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-            EXPECT_NE(held_, INVALID_HANDLE_VALUE);
+            held_ = std::make_unique<HeldByAnotherProcess>(path);
+            EXPECT_TRUE(held_->Holding());
             return true;
         }
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
@@ -463,21 +464,10 @@ protected:
         return true;
     }
 
-    void TearDown() override
-    {
-        if (held_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(held_);
-        }
-        FrameTest::TearDown();
-    }
-
     void ExpectUntouched()
     {
         const Unwritable& c = GetParam();
-        if (held_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(held_);
-            held_ = INVALID_HANDLE_VALUE;
-        }
+        held_.reset();
         if (c.obstacle == Obstacle::missingDirectory) {
             EXPECT_FALSE(FileExists(dir_.File("nowhere")));
             EXPECT_TRUE(FileNames(dir_.path()).empty());
@@ -491,7 +481,7 @@ protected:
 
 private:
     TempDirectory dir_;
-    HANDLE held_ = INVALID_HANDLE_VALUE;
+    std::unique_ptr<HeldByAnotherProcess> held_;
 };
 
 constexpr const char* kRootIgnoresReadOnly =

@@ -55,7 +55,11 @@ TEST(EntryRoutine, NamedFileThatCannotBeLoadedLeavesAnEmptyFrameThenExits)
     ASSERT_EQ(answers.Seen().size(), 1u);
     EXPECT_EQ(answers.Seen()[0].caption, "モクレ");
     ASSERT_FALSE(answers.Seen()[0].texts.empty());
-    EXPECT_EQ(answers.Seen()[0].texts[0], "「" + UpperCase(name) + "」 ファイルを取り出すことができません。");
+    // A relative name is made whole against the current folder first.
+    char full[MAX_PATH] = "";
+    ASSERT_NE(GetFullPathNameA(name.c_str(), sizeof full, full, nullptr), 0u);
+    ASSERT_NE(std::string(full), name);
+    EXPECT_EQ(answers.Seen()[0].texts[0], "「" + UpperCase(full) + "」 ファイルを取り出すことができません。");
     EXPECT_EQ(documentsAfterTheReport, 0u);
     EXPECT_FALSE(IsWindow(AppState.frameWindow));
     AppState = AppStateRecord();
