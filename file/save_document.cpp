@@ -33,12 +33,13 @@ bool MakeTemporaryBeside(const std::string& path, std::string& temporary)
 // as it was.
 bool MakeBackup(const std::string& path)
 {
+    const std::string backup = MakeBackupName(path.c_str());
     std::string temporary;
-    if (!MakeTemporaryBeside(MakeBackupName(path.c_str()), temporary)) {
+    if (!MakeTemporaryBeside(backup, temporary)) {
         return false;
     }
     if (CopyFileA(path.c_str(), temporary.c_str(), FALSE) &&
-        MoveFileExA(temporary.c_str(), MakeBackupName(path.c_str()).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        MoveFileExA(temporary.c_str(), backup.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         return true;
     }
     DeleteFileA(temporary.c_str());
