@@ -2,9 +2,9 @@
 
 #include "app/about_dialog.h"
 #include "app/app_state.h"
-#include "doc/document_window.h"
-#include "doc/editing_commands.h"
-#include "doc/goto_line_dialog.h"
+#include "document/document_window.h"
+#include "document/editing_commands.h"
+#include "document/goto_line_dialog.h"
 #include "file/load_file.h"
 #include "file/open_dialog.h"
 #include "print/printer_device.h"

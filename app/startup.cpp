@@ -3,7 +3,7 @@
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/frame.h"
-#include "doc/document_window.h"
+#include "document/document_window.h"
 #include "res/resource.h"
 
 #include <shellapi.h>

@@ -1,7 +1,7 @@
 #include "file/load_file.h"
 
 #include "app/app_state.h"
-#include "doc/document_window.h"
+#include "document/document_window.h"
 #include "file/line_ends.h"
 #include "msg/message_box.h"
 

@@ -1,4 +1,4 @@
-#include "doc/document_window.h"
+#include "document/document_window.h"
 
 int RunSaveAsDialog(HWND)
 {

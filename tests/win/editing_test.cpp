@@ -2,8 +2,8 @@
 // delete, selection and jumps, go-to-line, date lines and the document report.
 
 #include "app/app_state.h"
-#include "doc/date_line.h"
-#include "doc/document_window.h"
+#include "document/date_line.h"
+#include "document/document_window.h"
 #include "res/resource.h"
 #include "tests/win/harness.h"
 #include "text/current_log_font.h"

@@ -2,7 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/frame.h"
-#include "doc/document_window.h"
+#include "document/document_window.h"
 #include "res/resource.h"
 #include "search/search_state.h"
 #include "tests/win/harness.h"

@@ -3,7 +3,7 @@
 #include "app/app_state.h"
 #include "app/frame.h"
 #include "app/startup.h"
-#include "doc/document_window.h"
+#include "document/document_window.h"
 
 #include <cstring>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "doc/date_line.h"
+#include "document/date_line.h"
 
 #include "text/format.h"
 

@@ -1,7 +1,7 @@
-#include "doc/editing_commands.h"
+#include "document/editing_commands.h"
 
-#include "doc/date_line.h"
-#include "doc/doc_info.h"
+#include "document/date_line.h"
+#include "document/doc_info.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
 #include "text/current_log_font.h"

@@ -1,4 +1,4 @@
-#include "doc/document_window.h"
+#include "document/document_window.h"
 
 #include "app/app_state.h"
 #include "file/save_document.h"

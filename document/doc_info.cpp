@@ -1,4 +1,4 @@
-#include "doc/doc_info.h"
+#include "document/doc_info.h"
 
 #include "text/format.h"
 

@@ -1,7 +1,7 @@
-#include "doc/goto_line_dialog.h"
+#include "document/goto_line_dialog.h"
 
 #include "app/app_state.h"
-#include "doc/doc_info.h"
+#include "document/doc_info.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
 
