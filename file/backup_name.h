@@ -3,10 +3,10 @@
 
 #include <string>
 
-// The path up to, not including, its first "." (the whole path when it has
-// none), followed by ".世代". The first dot anywhere counts, also one in a
-// directory name. A byte scan is enough: 0x2E is never a code page 932 trail
-// byte.
+// The path up to, not including, the first "." of its file name (the whole
+// path when the name has none), followed by ".世代". A dot in a folder name
+// does not count, so the backup always lies beside its file; A.TXT and A.DOC
+// share A.世代.
 std::string MakeBackupName(const char* path);
 
 // The folder part of a path: everything up to and including its last "\" or

@@ -6,7 +6,7 @@
 
 namespace {
 
-TEST(BackupNameTest, CutAtFirstDotAndAddGeneration)
+TEST(BackupNameTest, CutAtFirstDotOfTheFileName)
 {
     struct Case {
         const char* path;
@@ -15,11 +15,19 @@ TEST(BackupNameTest, CutAtFirstDotAndAddGeneration)
     const Case cases[] = {
         {"D:\\DOCS\\LETTER.\x95\xb6\x8f\x91", "D:\\DOCS\\LETTER.\x90\xa2\x91\xe3"},
         {"D:\\DOCS\\README", "D:\\DOCS\\README.\x90\xa2\x91\xe3"},
-        {"D:\\MY.DIR\\A.TXT", "D:\\MY.\x90\xa2\x91\xe3"},
+        {"D:\\MY.DIR\\A.TXT", "D:\\MY.DIR\\A.\x90\xa2\x91\xe3"},
+        {"D:\\DOCS\\A.B.TXT", "D:\\DOCS\\A.\x90\xa2\x91\xe3"},
+        {"D:\\MY.DIR\\README", "D:\\MY.DIR\\README.\x90\xa2\x91\xe3"},
+        {"\\\\HOST.NET\\SHARE\\A.TXT", "\\\\HOST.NET\\SHARE\\A.\x90\xa2\x91\xe3"},
+        {"D:..\\A.TXT", "D:..\\A.\x90\xa2\x91\xe3"},
+        {"D:.PROFILE", "D:.\x90\xa2\x91\xe3"},
         {"D:\\DOCS\\A.TXT", "D:\\DOCS\\A.\x90\xa2\x91\xe3"},
         {"D:\\DOCS\\A.DOC", "D:\\DOCS\\A.\x90\xa2\x91\xe3"},
         {"D:\\DOCS\\A.\x90\xa2\x91\xe3", "D:\\DOCS\\A.\x90\xa2\x91\xe3"},
         {"D:\\\x95\x5c\\\x83\x7c.TXT", "D:\\\x95\x5c\\\x83\x7c.\x90\xa2\x91\xe3"},
+        {"D:\\\x95\x5c\\A.TXT", "D:\\\x95\x5c\\A.\x90\xa2\x91\xe3"},
+        {"D:\\X.Y\\\x95\x5c.TXT", "D:\\X.Y\\\x95\x5c.\x90\xa2\x91\xe3"},
+        {"D:\\X\\A.B\x95\x5c.TXT", "D:\\X\\A.\x90\xa2\x91\xe3"},
         {".TXT", ".\x90\xa2\x91\xe3"},
         {"", ".\x90\xa2\x91\xe3"},
     };
