@@ -10,7 +10,7 @@ MOKURE_ROOT=$(pwd)
 scripts/setup.sh
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$MOKURE_ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win --target mokure -j "$(nproc)"
+cmake --build build/win --target mokure mokure_driver -j "$(nproc)"
 
 source scripts/wine-env.sh
 trap stop_started EXIT
@@ -48,7 +48,11 @@ if [ -z "$shown" ]; then
     echo "run: the program's window did not appear" >&2
     exit 1
 fi
-sleep 1
+# The picture is taken once the program has drawn itself and waits for input.
+wine build/win/mokure_driver.exe wait-idle 30000 || {
+    echo "run: the program did not come to rest" >&2
+    exit 1
+}
 mkdir -p build/screenshots
 shot="$MOKURE_ROOT/build/screenshots/run.png"
 import -window root "$shot"

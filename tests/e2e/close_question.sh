@@ -13,14 +13,13 @@ for caption in 'はい(&ﾊ)' 'いいえ(&ｲ)' '取消(&ﾄ)'; do
 done
 
 driver press 2
-sleep 0.5
-[ "$(driver documents)" = "書簡1" ] || fail "Cancel did not keep the document"
+wait_for 10 "the box is gone after Cancel" no_dialog
+documents_are "書簡1" || fail "Cancel did not keep the document; documents: $seen"
 
 keys ctrl+F4
 driver wait-dialog 10000 >/dev/null || fail "no question the second time"
 driver press 7
-sleep 0.5
-[ -z "$(driver documents)" ] || fail "No did not close the document"
+wait_for 10 "No closes the document" documents_are ""
 
 close_program
 echo "ok: close question answered Cancel, then No"

@@ -4,6 +4,8 @@
 //   driver wait-frame [ms]         wait for the frame; print its title
 //   driver documents               print the document titles, top first
 //   driver wait-dialog [ms]        wait for a dialog; print its caption and texts
+//   driver wait-class CLASS [ms]   wait for a top-level window of that class; print its title
+//   driver wait-idle [ms]          wait until the program waits for input
 //   driver press ID                press button ID of the dialog in front
 //   driver close                   ask the frame to close
 //   driver hold PATH [ms]          keep a file open without sharing, as another program may
@@ -50,30 +52,60 @@ struct DialogSearch {
     HWND found;
 };
 
-BOOL CALLBACK FindDialog(HWND window, LPARAM lParam)
+struct WindowSearch {
+    const char* className;
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK FindProgramWindow(HWND window, LPARAM lParam)
 {
-    auto* search = reinterpret_cast<DialogSearch*>(lParam);
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
     char cls[64] = "";
     GetClassNameA(window, cls, sizeof cls);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (std::strcmp(cls, "#32770") == 0 && process == search->process && IsWindowVisible(window)) {
+    if (std::strcmp(cls, search->className) == 0 && process == search->process && IsWindowVisible(window)) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND Dialog()
+// A visible top-level window of the given class in the program's process.
+HWND ProgramWindow(const char* className)
 {
     HWND frame = Frame();
     if (frame == nullptr) {
         return nullptr;
     }
-    DialogSearch search{0, nullptr};
+    WindowSearch search{className, 0, nullptr};
     GetWindowThreadProcessId(frame, &search.process);
-    EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+    EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND Dialog()
+{
+    return ProgramWindow("#32770");
+}
+
+// 0 when the program came to wait for input within the time.
+int WaitIdle(int ms)
+{
+    HWND frame = Frame();
+    if (frame == nullptr) {
+        return 1;
+    }
+    DWORD id = 0;
+    GetWindowThreadProcessId(frame, &id);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id);
+    if (process == nullptr) {
+        return 1;
+    }
+    const DWORD result = WaitForInputIdle(process, static_cast<DWORD>(ms));
+    CloseHandle(process);
+    return result == 0 ? 0 : 1;
 }
 
 template <typename Find>
@@ -100,7 +132,7 @@ BOOL CALLBACK PrintChildText(HWND child, LPARAM)
 
 int Usage()
 {
-    std::fputs("usage: driver wait-frame|documents|wait-dialog|press ID|close|hold PATH [ms]\n", stderr);
+    std::fputs("usage: driver wait-frame|documents|wait-dialog|wait-class CLASS|wait-idle|press ID|close|hold PATH [ms]\n", stderr);
     return 2;
 }
 
@@ -143,6 +175,19 @@ int main(int argc, char** argv)
         PrintLine(TextOf(dialog));
         EnumChildWindows(dialog, PrintChildText, 0);
         return 0;
+    }
+    if (command == "wait-class" && argc > 2) {
+        const char* className = argv[2];
+        const int wait = argc > 3 ? std::atoi(argv[3]) : 20000;
+        HWND window = WaitFor([className] { return ProgramWindow(className); }, wait);
+        if (window == nullptr) {
+            return 1;
+        }
+        PrintLine(TextOf(window));
+        return 0;
+    }
+    if (command == "wait-idle") {
+        return WaitIdle(ms);
     }
     if (command == "press" && argc > 2) {
         HWND dialog = Dialog();

@@ -29,12 +29,49 @@ desktop_window() {
     xdotool search --name 'Wine' | head -n 1
 }
 
+# Sends keys to the Wine desktop; the caller waits for what they cause.
 keys() {
     local w
     w=$(desktop_window)
     [ -n "$w" ] && xdotool windowfocus --sync "$w" 2>/dev/null || true
     xdotool key --delay 80 "$@"
-    sleep 0.5
+}
+
+# Polls a condition until it holds or the deadline passes, then fails with
+# what the condition last saw (it leaves that in $seen).
+#   wait_for SECONDS "what is awaited" COMMAND [ARG...]
+seen=
+wait_for() {
+    local seconds=$1 what=$2
+    shift 2
+    local deadline=$((SECONDS + seconds))
+    until "$@"; do
+        if ((SECONDS >= deadline)); then
+            fail "$what: not so after ${seconds}s; seen: ${seen:-nothing}"
+        fi
+        sleep 0.1
+    done
+}
+
+# Conditions for wait_for.
+documents_are() {
+    seen=$(driver documents)
+    [ "$seen" = "$1" ]
+}
+
+file_holds() {
+    seen=$(od -An -c "$2" 2>&1 | head -c 400)
+    printf '%b' "$1" | cmp -s - "$2"
+}
+
+menu_closed() {
+    seen=$(driver wait-class '#32768' 0) || return 0
+    return 1
+}
+
+no_dialog() {
+    seen=$(driver wait-dialog 0) || return 0
+    return 1
 }
 
 screenshot() {
@@ -46,11 +83,13 @@ screenshot() {
 close_program() {
     [ -n "$program_pid" ] || return 0
     driver close >/dev/null || true
-    for _ in $(seq 1 100); do
-        kill -0 "$program_pid" 2>/dev/null || { program_pid=; return 0; }
-        sleep 0.1
-    done
-    fail "the program did not end after close"
+    wait_for 10 "the program ends after close" program_ended
+    program_pid=
+}
+
+program_ended() {
+    seen="process $program_pid still running"
+    ! kill -0 "$program_pid" 2>/dev/null
 }
 
 stop_program() {

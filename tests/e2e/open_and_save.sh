@@ -13,16 +13,14 @@ box=$(driver wait-dialog 10000) || fail "no line-end question"
 echo "$box" | grep -q '改行記号を変換して宜しいですか' || fail "question reads: $box"
 screenshot line-end-question
 driver press 6
-sleep 0.5
 upper=$(printf '%s' "$winpath" | tr 'a-z' 'A-Z')
-[ "$(driver documents)" = "$upper" ] || fail "document is '$(driver documents)', wanted '$upper'"
+wait_for 10 "the document is titled $upper" documents_are "$upper"
 
 keys ctrl+minus
-sleep 0.5
-printf 'first\r\nsecond\r\n' | cmp - "$dir/memo.txt" || fail "saved bytes differ"
+wait_for 10 "the file is saved with CR LF" file_holds 'first\r\nsecond\r\n' "$dir/memo.txt"
 # The title is the upper-cased path, so the backup made from it is upper case
 # on a case-sensitive file system.
-printf 'first\nsecond\n' | cmp - "$dir/MEMO.世代" || fail "the backup does not hold the old bytes"
+wait_for 10 "the backup beside the file holds the old bytes" file_holds 'first\nsecond\n' "$dir/MEMO.世代"
 
 close_program
 echo "ok: opened, converted, saved with a backup"
