@@ -118,6 +118,19 @@ void CloseAllCommand()
     }
 }
 
+// A maximised document covers the whole client, so the client has nothing
+// to scroll. Wine's client shows the scroll bars of its creation style until
+// it recalculates them, and the showing of a child made maximised cancels the
+// recalculation that its maximising asked for; the document then showed a
+// second pair of scroll bars. Hiding them before the text is loaded also
+// settles the document's size before the edit control lays the text out.
+void HideClientScrollBarsBehind(HWND document)
+{
+    if (document != nullptr && IsZoomed(document)) {
+        ShowScrollBar(AppState.mdiClient, SB_BOTH, FALSE);
+    }
+}
+
 // Brings an open document forward, or opens the file in a new one.
 void OpenOrBringForward(char* name)
 {
@@ -366,6 +379,7 @@ HWND CreateDocumentWindow(char* name)
     mcs.lParam = 0;
     HWND document = reinterpret_cast<HWND>(
         SendMessageA(AppState.mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+    HideClientScrollBarsBehind(document);
 
     if (name != nullptr && document != nullptr) {
         if (LoadFile(document, name, LoadMode::NewDocument) == 0) {

@@ -48,8 +48,11 @@ if [ -z "$shown" ]; then
     echo "run: the program's window did not appear" >&2
     exit 1
 fi
-# The picture is taken once the program has drawn itself and waits for input.
-wine build/win/mokure_driver.exe wait-idle 30000 || {
+# The picture is taken once the program has drawn itself and waits for
+# input. The driver runs on the program's desktop, which does not pass its
+# exit code on, so it answers on its output.
+idle=$(wine explorer /desktop=mokure,1024x768 build/win/mokure_driver.exe wait-idle 30000 2>/dev/null | tr -d '\r')
+[ "$idle" = idle ] || {
     echo "run: the program did not come to rest" >&2
     exit 1
 }

@@ -5,7 +5,7 @@
 //   driver documents               print the document titles, top first
 //   driver wait-dialog [ms]        wait for a dialog; print its caption and texts
 //   driver wait-class CLASS [ms]   wait for a top-level window of that class; print its title
-//   driver wait-idle [ms]          wait until the program waits for input
+//   driver wait-idle [ms]          wait until the program waits for input; print "idle"
 //   driver press ID                press button ID of the dialog in front
 //   driver close                   ask the frame to close
 //   driver hold PATH [ms]          keep a file open without sharing, as another program may
@@ -105,7 +105,11 @@ int WaitIdle(int ms)
     }
     const DWORD result = WaitForInputIdle(process, static_cast<DWORD>(ms));
     CloseHandle(process);
-    return result == 0 ? 0 : 1;
+    if (result != 0) {
+        return 1;
+    }
+    PrintLine("idle");
+    return 0;
 }
 
 template <typename Find>

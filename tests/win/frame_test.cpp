@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/frame.h"
+#include "app/startup.h"
 #include "document/document_window.h"
 #include "res/resource.h"
 #include "search/search_state.h"
@@ -277,6 +278,57 @@ TEST_F(FrameWindow, ExitClosesTheFrameWhenNothingIsChanged)
     MSG msg;
     EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     AppState.frameWindow = nullptr;
+}
+
+// Scroll bars of the MDI client that are on the screen, as a user sees them.
+std::string VisibleClientScrollBars()
+{
+    std::string bars;
+    for (LONG object : {OBJID_VSCROLL, OBJID_HSCROLL}) {
+        SCROLLBARINFO info = {};
+        info.cbSize = sizeof info;
+        if (GetScrollBarInfo(AppState.mdiClient, object, &info) &&
+            (info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)) == 0) {
+            bars += object == OBJID_VSCROLL ? "vertical " : "horizontal ";
+        }
+    }
+    return bars;
+}
+
+// Starts the frame anew, as the program does with this command line.
+void Restart(const char* commandLineName)
+{
+    DestroyAllDocuments();
+    DestroyWindow(AppState.frameWindow);
+    PumpMessages();
+    MSG msg;
+    PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    const HINSTANCE instance = AppState.instance;
+    AppState = AppStateRecord();
+    AppState.instance = instance;
+    ASSERT_TRUE(CreateFrameWindow(commandLineName, SW_SHOWNORMAL));
+    PumpMessages();
+}
+
+TEST_F(FrameWindow, TheMaximisedOnlyDocumentShowsNoScrollBarOfTheClient)
+{
+    TempDirectory dir;
+    dir.Write("memo.txt", "first line\r\n");
+    const std::string file = dir.File("memo.txt");
+    for (const char* start : {"", file.c_str()}) {
+        SCOPED_TRACE(std::string("started with '") + start + "'");
+        Restart(start);
+        ASSERT_EQ(DocumentWindows().size(), 1u);
+        ASSERT_TRUE(IsZoomed(AppState.activeDocument));
+        EXPECT_EQ(VisibleClientScrollBars(), "");
+
+        RECT client;
+        RECT document;
+        GetClientRect(AppState.mdiClient, &client);
+        GetClientRect(AppState.activeDocument, &document);
+        EXPECT_EQ(document.right, client.right) << "the document fills the client";
+        EXPECT_EQ(document.bottom, client.bottom) << "the document fills the client";
+    }
 }
 
 }  // namespace
