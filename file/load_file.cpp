@@ -45,16 +45,47 @@ private:
     HANDLE handle_;
 };
 
-// Reads the whole file into one block of size + 1 bytes ending with NUL;
-// none (reported) on failure.
-HLOCAL ReadWholeFile(HANDLE file, const char* path)
+// Opening a file larger than this shows the wait cursor: laying out a few
+// megabytes takes the edit control seconds.
+constexpr ULONGLONG kLargeFile = 1024 * 1024;
+
+// The wait cursor for the life of this object when asked for, then the
+// cursor from before, whichever way loading ends.
+class WaitCursor {
+public:
+    explicit WaitCursor(bool show) : shown_(show), previous_(show ? SetCursor(LoadCursor(nullptr, IDC_WAIT)) : nullptr)
+    {
+    }
+    ~WaitCursor()
+    {
+        if (shown_) {
+            SetCursor(previous_);
+        }
+    }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    bool shown_;
+    HCURSOR previous_;
+};
+
+// The size of an open file; false (reported) when it cannot be learnt.
+bool FileSize(HANDLE file, const char* path, ULONGLONG* bytes)
 {
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) {
         ReportError(nullptr, MB_ICONSTOP, kSizeUnknown, path);
-        return nullptr;
+        return false;
     }
-    const ULONGLONG bytes = static_cast<ULONGLONG>(size.QuadPart);
+    *bytes = static_cast<ULONGLONG>(size.QuadPart);
+    return true;
+}
+
+// Reads the whole file of the given size into one block of size + 1 bytes
+// ending with NUL; none (reported) on failure.
+HLOCAL ReadWholeFile(HANDLE file, const char* path, ULONGLONG bytes)
+{
     HLOCAL block = bytes > kLargestText ? nullptr : AllocateText(static_cast<SIZE_T>(bytes) + 1);
     if (block == nullptr) {
         ReportError(nullptr, MB_ICONSTOP, kNoMemory, path);
@@ -127,7 +158,12 @@ int LoadFile(HWND document, const char* path, LoadMode mode)
         ReportError(nullptr, MB_ICONSTOP, kCannotOpen, path);
         return 0;
     }
-    HLOCAL block = ReadWholeFile(file.get(), path);
+    ULONGLONG size = 0;
+    if (!FileSize(file.get(), path, &size)) {
+        return 0;
+    }
+    WaitCursor wait(size > kLargeFile);
+    HLOCAL block = ReadWholeFile(file.get(), path, size);
     if (block == nullptr) {
         return 0;
     }

@@ -222,6 +222,64 @@ TEST_F(FileLoading, CancelAtTheQuestionLeavesNoDocumentAndNoMessage)
     EXPECT_EQ(dir.Read("lf.txt"), "x\ny");
 }
 
+// The cursor shown at the moment the edit control is handed the text.
+HCURSOR cursorAtHandOver = nullptr;
+
+LRESULT CALLBACK NoteCursorAtHandOver(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == EM_SETHANDLE) {
+        cursorAtHandOver = GetCursor();
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+struct CursorCase {
+    const char* what;
+    std::size_t lines;
+    const char* lineEnd;
+    int answer;  // to the line-end question, 0 when none comes
+    bool waits;
+};
+
+TEST_F(FileLoading, ALargeFileShowsTheWaitCursorUntilItIsLoaded)
+{
+    const CursorCase cases[] = {
+        {"2 MiB loaded", 20000, "\r\n", 0, true},
+        {"small file", 20, "\r\n", 0, false},
+        {"2 MiB cancelled at the question", 20000, "\n", IDCANCEL, false},
+    };
+    const HCURSOR wait = LoadCursor(nullptr, IDC_WAIT);
+    const HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, NoteCursorAtHandOver, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    TempDirectory dir;
+    for (const CursorCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string bytes;
+        for (std::size_t i = 0; i < c.lines; ++i) {
+            bytes += std::string(98, 'a') + "\x95\x5c" + c.lineEnd;
+        }
+        dir.Write("large.txt", bytes);
+        DialogAnswers answers;
+        if (c.answer != 0) {
+            answers.ThenPress(c.answer);
+        }
+        cursorAtHandOver = nullptr;
+        SetCursor(arrow);
+        HWND document = OpenDocument(dir.File("large.txt"));
+        EXPECT_EQ(GetCursor(), arrow) << "the cursor from before comes back";
+        if (c.answer == IDCANCEL) {
+            EXPECT_EQ(document, nullptr);
+            continue;
+        }
+        ASSERT_NE(document, nullptr);
+        EXPECT_EQ(cursorAtHandOver == wait, c.waits);
+        SendMessageA(AppState.mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(document), 0);
+    }
+    UnhookWindowsHookEx(hook);
+}
+
 TEST_F(FileLoading, AFileThatCannotBeOpenedIsReportedAndLeavesNoDocument)
 {
     TempDirectory dir;
