@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmarks of the pure code and prints the ratios the project
-# tracks, one "RATIO <name> <value>" line each.
+# tracks, one "RATIO <name> <value>" line each; then times the opening of a
+# large file by the real program under Wine against the bare edit control
+# and Wine's notepad.
 #
 # The benchmarks get a build folder of their own, optimised and without the
 # sanitizers that the host test build carries: timings of instrumented code
@@ -55,3 +57,67 @@ awk '
         printf "RATIO normalise_vs_memcpy %.2f\n", convert / copy
     }
 ' "$results"
+
+# Opening a 10 MiB Shift-JIS file end to end: from the start of the process
+# to its first wait for input, in a 1280x1024 virtual display. The programs
+# take turns, so that a busy moment of the machine falls on each alike.
+MOKURE_ROOT=$(pwd)
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$MOKURE_ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win --target mokure mokure_bare_loader mokure_open_timer -j "$(nproc)" >/dev/null
+
+sample="$MOKURE_ROOT/$build/open-10mib.txt"
+if [ ! -f "$sample" ]; then
+    # Lines of Japanese and ASCII, about 120 bytes each, CR LF ended, so that
+    # no line-end question is asked.
+    awk -v bytes=$((10 * 1024 * 1024)) 'BEGIN {
+        for (n = 1; total < bytes; n++) {
+            printf "%06d 今日は良い天気です。表示とソースと能力を確かめる。The quick brown fox jumps over the lazy dog, %07d times.\r\n", n, n * 7
+            total += 119
+        }
+    }' | iconv -f UTF-8 -t CP932 | head -c $((10 * 1024 * 1024)) >"$sample"
+fi
+
+export WINEPREFIX="$MOKURE_ROOT/build/wineprefix-bench"
+source scripts/wine-env.sh
+trap stop_started EXIT
+start_display
+ensure_wine_prefix
+start_wineserver
+
+file=$(winepath -w "$sample")
+timer="build\\win\\mokure_open_timer.exe"
+notepad_wrap() {
+    wine reg add 'HKCU\Software\Microsoft\Notepad' /v fWrap /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+time_open() {
+    local ms
+    ms=$(wine "$timer" "$@" 2>/dev/null | tr -d '\r')
+    [ -n "$ms" ] || { echo "bench: no time for $*" >&2; exit 1; }
+    echo "$ms"
+}
+mokure=() bare=() notepad_on=() notepad_off=()
+for _ in 1 2 3; do
+    mokure+=("$(time_open mkframe "build\\win\\mokure.exe $file")")
+    bare+=("$(time_open bareloader "build\\win\\mokure_bare_loader.exe $file")")
+    notepad_wrap 1
+    notepad_on+=("$(time_open Notepad "notepad.exe $file")")
+    notepad_wrap 0
+    notepad_off+=("$(time_open Notepad "notepad.exe $file")")
+done
+
+median() {
+    printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+m=$(median "${mokure[@]}")
+b=$(median "${bare[@]}")
+n_on=$(median "${notepad_on[@]}")
+n_off=$(median "${notepad_off[@]}")
+echo "TIME open_10mib_mokure_ms $m (${mokure[*]})"
+echo "TIME open_10mib_bare_control_ms $b (${bare[*]})"
+echo "TIME open_10mib_notepad_wrapped_ms $n_on (${notepad_on[*]})"
+echo "TIME open_10mib_notepad_unwrapped_ms $n_off (${notepad_off[*]})"
+awk -v m="$m" -v b="$b" -v n="$n_on" 'BEGIN {
+    printf "RATIO open_vs_bare_control %.2f\n", m / b
+    printf "RATIO open_vs_notepad %.2f\n", m / n
+}'
