@@ -3,7 +3,11 @@
 #include "app/app_state.h"
 #include "document/document_window.h"
 #include "file/line_ends.h"
+#include "file/round_trip.h"
 #include "msg/message_box.h"
+#include "text/format.h"
+
+#include <string>
 
 namespace {
 
@@ -14,6 +18,9 @@ constexpr UINT kSizeUnknown = 11;
 constexpr char kConversionWork[] = "変換作業場所";
 constexpr char kLineEndQuestion[] = "この「モクレ」で使用出来る為に\r改行記号を変換して宜しいですか";
 constexpr char kProgramName[] = "モクレ";
+constexpr char kCharacterConversion[] = "文字変換";
+constexpr char kChangedOnSaveQuestion[] =
+    "「%s」の%lu行目の文字は、保管すると別の文字として書き込まれます。\rそれでも読み込みますか";
 
 // The edit control holds at most this many bytes.
 constexpr ULONGLONG kLargestText = 0x7FFFFFFE;
@@ -105,6 +112,69 @@ HLOCAL ReadWholeFile(HANDLE file, const char* path, ULONGLONG bytes)
     return block;
 }
 
+// A movable block, locked for the life of this object.
+class LockedBlock {
+public:
+    explicit LockedBlock(SIZE_T bytes) : handle_(GlobalAlloc(GMEM_MOVEABLE, bytes)) {}
+    ~LockedBlock()
+    {
+        if (handle_ != nullptr) {
+            GlobalUnlock(handle_);
+            GlobalFree(handle_);
+        }
+    }
+    LockedBlock(const LockedBlock&) = delete;
+    LockedBlock& operator=(const LockedBlock&) = delete;
+    void* get() { return handle_ != nullptr ? GlobalLock(handle_) : nullptr; }
+
+private:
+    HGLOBAL handle_;
+};
+
+// The text as the edit control gives it back after keeping it in UTF-16, as
+// it does on Windows NT and under Wine alike. False when no memory was had.
+bool ThroughTheControl(const char* text, std::string& back)
+{
+    const int length = lstrlenA(text);
+    back.clear();
+    if (length == 0) {
+        return true;
+    }
+    const int units = MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0);
+    LockedBlock wide(static_cast<SIZE_T>(units) * sizeof(WCHAR));
+    auto* utf16 = static_cast<WCHAR*>(wide.get());
+    if (utf16 == nullptr) {
+        return false;
+    }
+    MultiByteToWideChar(CP_ACP, 0, text, length, utf16, units);
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, utf16, units, nullptr, 0, nullptr, nullptr);
+    try {
+        back.resize(static_cast<std::size_t>(bytes));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    WideCharToMultiByte(CP_ACP, 0, utf16, units, back.data(), bytes, nullptr, nullptr);
+    return true;
+}
+
+// True when every byte of the text survives the edit control, or when the
+// user, told where the first one that does not is, still wants the text.
+bool AcceptedAsTheControlKeepsIt(const char* text, const char* path)
+{
+    std::string back;
+    if (!ThroughTheControl(text, back)) {
+        ReportError(nullptr, MB_ICONSTOP, kNoMemory, kCharacterConversion);
+        return false;
+    }
+    const std::size_t changed = FirstChangedCharacter(text, back);
+    if (changed == std::string::npos) {
+        return true;
+    }
+    const std::string question =
+        FormatToString(kChangedOnSaveQuestion, path, static_cast<unsigned long>(LineOfOffset(text, changed)));
+    return JpMessageBox(AppState.frameWindow, question.c_str(), kProgramName, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 }  // namespace
 
 HLOCAL NormaliseLineEnds(HLOCAL block)
@@ -165,6 +235,12 @@ int LoadFile(HWND document, const char* path, LoadMode mode)
     WaitCursor wait(size > kLargeFile);
     HLOCAL block = ReadWholeFile(file.get(), path, size);
     if (block == nullptr) {
+        return 0;
+    }
+    const bool accepted = AcceptedAsTheControlKeepsIt(static_cast<const char*>(LocalLock(block)), path);
+    LocalUnlock(block);
+    if (!accepted) {
+        LocalFree(block);
         return 0;
     }
     if (mode == LoadMode::NewDocument) {
