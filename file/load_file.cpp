@@ -101,7 +101,12 @@ HLOCAL ReadWholeFile(HANDLE file, const char* path, ULONGLONG bytes)
     char* text = static_cast<char*>(LocalLock(block));
     DWORD read = 0;
     const BOOL ok = ReadFile(file, text, static_cast<DWORD>(bytes), &read, nullptr);
-    if (!ok || read != bytes) {
+    // A file that grew after its size was taken would load cut short, and
+    // saving it would then drop its end.
+    char more = 0;
+    DWORD beyond = 0;
+    const bool grew = ok && ReadFile(file, &more, 1, &beyond, nullptr) && beyond != 0;
+    if (!ok || read != bytes || grew) {
         LocalUnlock(block);
         LocalFree(block);
         ReportError(nullptr, MB_ICONSTOP, kCannotRead, path);
