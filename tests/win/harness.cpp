@@ -234,23 +234,54 @@ TempDirectory::TempDirectory()
     CreateDirectoryA(path_.c_str(), nullptr);
 }
 
-TempDirectory::~TempDirectory()
+namespace {
+
+void RemoveTree(const std::string& folder)
 {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            const std::string item = path_ + "\\" + found.cFileName;
+            const std::string item = folder + "\\" + found.cFileName;
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
                 SetFileAttributesA(item.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileA(item.c_str());
             } else if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) {
-                RemoveDirectoryA(item.c_str());
+                RemoveTree(item);
             }
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(path_.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+TempDirectory::~TempDirectory()
+{
+    RemoveTree(path_);
+}
+
+void TempDirectory::MakeFolder(const std::string& name) const
+{
+    CreateDirectoryA(File(name).c_str(), nullptr);
+}
+
+std::string CurrentFolderPath()
+{
+    char folder[2 * MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof folder, folder);
+    return folder;
+}
+
+CurrentFolder::CurrentFolder(const std::string& folder) : previous_(CurrentFolderPath())
+{
+    SetCurrentDirectoryA(folder.c_str());
+}
+
+CurrentFolder::~CurrentFolder()
+{
+    SetCurrentDirectoryA(previous_.c_str());
 }
 
 std::string TempDirectory::File(const std::string& name) const
