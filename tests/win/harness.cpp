@@ -12,6 +12,7 @@
 namespace {
 
 DialogAnswers* activeAnswers = nullptr;
+DestroyedDialogs* activeWatch = nullptr;
 
 bool IsDialogClass(HWND window)
 {
@@ -129,6 +130,25 @@ void DialogAnswers::Answer(HWND dialog)
     }
 }
 
+std::vector<std::string> ListItems(HWND list)
+{
+    std::vector<std::string> items;
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::string item(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+        const LRESULT got = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+        item.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+        items.push_back(item);
+    }
+    return items;
+}
+
+void Notify(HWND dialog, int id, int code)
+{
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
 void PressButton(HWND dialog, int id)
 {
     HWND button = GetDlgItem(dialog, id);
@@ -185,6 +205,27 @@ UINT FrameTest::MenuState(UINT id)
     HMENU menu = GetMenu(AppState.frameWindow);
     SendMessageA(AppState.frameWindow, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
     return GetMenuState(menu, id, MF_BYCOMMAND);
+}
+
+DestroyedDialogs::DestroyedDialogs(std::string property) : property_(std::move(property))
+{
+    activeWatch = this;
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, Hook, nullptr, GetCurrentThreadId());
+}
+
+DestroyedDialogs::~DestroyedDialogs()
+{
+    UnhookWindowsHookEx(hook_);
+    activeWatch = nullptr;
+}
+
+LRESULT CALLBACK DestroyedDialogs::Hook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && activeWatch != nullptr && call->message == WM_DESTROY && IsDialogClass(call->hwnd)) {
+        activeWatch->kept_.push_back(GetPropA(call->hwnd, activeWatch->property_.c_str()) != nullptr);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path)

@@ -55,6 +55,12 @@ private:
     UINT_PTR timer_ = 0;
 };
 
+// The items of a list box, in order.
+std::vector<std::string> ListItems(HWND list);
+// Sends a dialog the notification that control id gives, and waits for it
+// to be handled.
+void Notify(HWND dialog, int id, int code);
+
 // Presses a button of a dialog as a click does.
 void PressButton(HWND dialog, int id);
 // The Escape key in a dialog.
@@ -72,6 +78,24 @@ protected:
     void Command(UINT id);
     // The state flags of a menu item after the menu was opened.
     UINT MenuState(UINT id);
+};
+
+// Watches the dialogs destroyed on this thread while it lives, and notes
+// for each whether it still held a window property once it had handled
+// WM_DESTROY.
+class DestroyedDialogs {
+public:
+    explicit DestroyedDialogs(std::string property);
+    ~DestroyedDialogs();
+    DestroyedDialogs(const DestroyedDialogs&) = delete;
+    DestroyedDialogs& operator=(const DestroyedDialogs&) = delete;
+    const std::vector<bool>& KeptProperty() const { return kept_; }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    std::string property_;
+    std::vector<bool> kept_;
+    HHOOK hook_ = nullptr;
 };
 
 // A file kept open without sharing by another process for the life of this
