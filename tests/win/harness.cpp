@@ -12,7 +12,6 @@
 namespace {
 
 DialogAnswers* activeAnswers = nullptr;
-DestroyedDialogs* activeWatch = nullptr;
 
 bool IsDialogClass(HWND window)
 {
@@ -205,27 +204,6 @@ UINT FrameTest::MenuState(UINT id)
     HMENU menu = GetMenu(AppState.frameWindow);
     SendMessageA(AppState.frameWindow, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
     return GetMenuState(menu, id, MF_BYCOMMAND);
-}
-
-DestroyedDialogs::DestroyedDialogs(std::string property) : property_(std::move(property))
-{
-    activeWatch = this;
-    hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, Hook, nullptr, GetCurrentThreadId());
-}
-
-DestroyedDialogs::~DestroyedDialogs()
-{
-    UnhookWindowsHookEx(hook_);
-    activeWatch = nullptr;
-}
-
-LRESULT CALLBACK DestroyedDialogs::Hook(int code, WPARAM wParam, LPARAM lParam)
-{
-    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && activeWatch != nullptr && call->message == WM_DESTROY && IsDialogClass(call->hwnd)) {
-        activeWatch->kept_.push_back(GetPropA(call->hwnd, activeWatch->property_.c_str()) != nullptr);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path)

@@ -80,24 +80,6 @@ protected:
     UINT MenuState(UINT id);
 };
 
-// Watches the dialogs destroyed on this thread while it lives, and notes
-// for each whether it still held a window property once it had handled
-// WM_DESTROY.
-class DestroyedDialogs {
-public:
-    explicit DestroyedDialogs(std::string property);
-    ~DestroyedDialogs();
-    DestroyedDialogs(const DestroyedDialogs&) = delete;
-    DestroyedDialogs& operator=(const DestroyedDialogs&) = delete;
-    const std::vector<bool>& KeptProperty() const { return kept_; }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
-    std::string property_;
-    std::vector<bool> kept_;
-    HHOOK hook_ = nullptr;
-};
-
 // A file kept open without sharing by another process for the life of this
 // object, as an editor or a virus scanner may keep it.
 class HeldByAnotherProcess {
