@@ -79,15 +79,6 @@ std::string SelectedTypePatterns(HWND dialog)
     return reinterpret_cast<const char*>(SendMessageA(types, CB_GETITEMDATA, static_cast<WPARAM>(item), 0));
 }
 
-// The selected entry of a list as DlgDirSelectExA gives it: a file name, or
-// a folder or drive as a path prefix ("SUB\", "C:").
-std::string SelectedEntry(HWND dialog, int list)
-{
-    char entry[kSelectionBytes] = "";
-    DlgDirSelectExA(dialog, entry, sizeof entry, list);
-    return entry;
-}
-
 void ShowFailure(HWND dialog)
 {
     MessageBoxA(dialog, kFailure, kCaption, MB_OK);
@@ -302,4 +293,11 @@ void ShowPathInUpperCase(HWND dialog)
     std::string path = WindowTitle(line);
     CharUpperA(path.data());
     SetWindowTextA(line, path.c_str());
+}
+
+std::string SelectedEntry(HWND dialog, int list)
+{
+    char entry[kSelectionBytes] = "";
+    DlgDirSelectExA(dialog, entry, sizeof entry, list);
+    return entry;
 }

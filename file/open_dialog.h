@@ -35,3 +35,7 @@ bool ListFolders(HWND dialog, const std::string& spec);
 
 // Rewrites the path line of a dialog in upper case.
 void ShowPathInUpperCase(HWND dialog);
+
+// The selected entry of a list as the platform gives it: a file name, or a
+// folder or drive as a path prefix ("SUB\", "C:"); empty when none.
+std::string SelectedEntry(HWND dialog, int list);

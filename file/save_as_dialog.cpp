@@ -149,10 +149,9 @@ void StartSaveAsDialog(HWND dialog, HWND document)
 void FolderListEvent(HWND dialog, int code)
 {
     if (code == LBN_SELCHANGE) {
-        char prefix[2 * (MAX_PATH + 4)] = "";
-        DlgDirSelectExA(dialog, prefix, sizeof prefix, IDC_DIRLIST);
-        if (prefix[0] != '\0') {
-            SetWindowTextA(NameField(dialog), (std::string(prefix) + "*.*").c_str());
+        const std::string prefix = SelectedEntry(dialog, IDC_DIRLIST);
+        if (!prefix.empty()) {
+            SetWindowTextA(NameField(dialog), (prefix + "*.*").c_str());
         }
     } else if (code == LBN_DBLCLK) {
         ListFolders(dialog, "*.*");
