@@ -7,6 +7,7 @@
 #include "document/goto_line_dialog.h"
 #include "file/load_file.h"
 #include "file/open_dialog.h"
+#include "file/save_as_dialog.h"
 #include "print/printer_device.h"
 #include "res/resource.h"
 #include "search/search_state.h"
@@ -95,15 +96,12 @@ bool SelectionIsEmpty(HWND edit)
 
 void SaveAsCommand()
 {
-    HWND document = AppState.activeDocument;
-    if (RunSaveAsDialog(document) == 1) {
-        SendMessageA(document, WM_COMMAND, IDM_FILESAVE, 0);
-    }
+    SaveUnderNewName(AppState.activeDocument);
 }
 
 void InsertFileCommand()
 {
-    char name[MAX_PATH + 40] = "";
+    char name[kFileNameBufferSize] = "";
     RunOpenDialog(name, sizeof name);
     if (name[0] != '\0') {
         LoadFile(AppState.activeDocument, name, LoadMode::Insert);
@@ -392,7 +390,7 @@ HWND CreateDocumentWindow(char* name)
 
 void OpenFileCommand()
 {
-    char name[MAX_PATH + 40] = "";
+    char name[kFileNameBufferSize] = "";
     RunOpenDialog(name, sizeof name);
     if (name[0] == '\0') {
         return;

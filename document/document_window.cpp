@@ -1,6 +1,7 @@
 #include "document/document_window.h"
 
 #include "app/app_state.h"
+#include "file/save_as_dialog.h"
 #include "file/save_document.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
@@ -61,8 +62,8 @@ void TrackActivation(HWND document, HWND activated)
 // failed), so that a pending close stops and the text stays.
 LRESULT SaveCommand(HWND document)
 {
-    if (GetDocumentData(document, DocumentWindow::untitled) != 0 && RunSaveAsDialog(document) == 0) {
-        return 1;
+    if (GetDocumentData(document, DocumentWindow::untitled) != 0) {
+        return SaveUnderNewName(document);
     }
     if (!SaveDocument(document)) {
         return 1;

@@ -129,6 +129,25 @@ void DialogAnswers::Answer(HWND dialog)
     }
 }
 
+std::vector<std::string> ListItems(HWND list)
+{
+    std::vector<std::string> items;
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::string item(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
+        const LRESULT got = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+        item.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+        items.push_back(item);
+    }
+    return items;
+}
+
+void Notify(HWND dialog, int id, int code)
+{
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
 void PressButton(HWND dialog, int id)
 {
     HWND button = GetDlgItem(dialog, id);
@@ -234,23 +253,54 @@ TempDirectory::TempDirectory()
     CreateDirectoryA(path_.c_str(), nullptr);
 }
 
-TempDirectory::~TempDirectory()
+namespace {
+
+void RemoveTree(const std::string& folder)
 {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            const std::string item = path_ + "\\" + found.cFileName;
+            const std::string item = folder + "\\" + found.cFileName;
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
                 SetFileAttributesA(item.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileA(item.c_str());
             } else if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) {
-                RemoveDirectoryA(item.c_str());
+                RemoveTree(item);
             }
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(path_.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+TempDirectory::~TempDirectory()
+{
+    RemoveTree(path_);
+}
+
+void TempDirectory::MakeFolder(const std::string& name) const
+{
+    CreateDirectoryA(File(name).c_str(), nullptr);
+}
+
+std::string CurrentFolderPath()
+{
+    char folder[2 * MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof folder, folder);
+    return folder;
+}
+
+CurrentFolder::CurrentFolder(const std::string& folder) : previous_(CurrentFolderPath())
+{
+    SetCurrentDirectoryA(folder.c_str());
+}
+
+CurrentFolder::~CurrentFolder()
+{
+    SetCurrentDirectoryA(previous_.c_str());
 }
 
 std::string TempDirectory::File(const std::string& name) const

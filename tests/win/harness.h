@@ -55,6 +55,12 @@ private:
     UINT_PTR timer_ = 0;
 };
 
+// The items of a list box, in order.
+std::vector<std::string> ListItems(HWND list);
+// Sends a dialog the notification that control id gives, and waits for it
+// to be handled.
+void Notify(HWND dialog, int id, int code);
+
 // Presses a button of a dialog as a click does.
 void PressButton(HWND dialog, int id);
 // The Escape key in a dialog.
@@ -89,7 +95,8 @@ private:
     bool holding_ = false;
 };
 
-// A fresh, empty directory for files of one test; removed afterwards.
+// A fresh, empty directory for files of one test; removed afterwards with
+// every folder made in it.
 class TempDirectory {
 public:
     TempDirectory();
@@ -99,10 +106,28 @@ public:
     void Write(const std::string& name, const std::string& bytes) const;
     std::string Read(const std::string& name) const;
     bool Exists(const std::string& name) const;
+    // Makes a folder; name may lie in a folder made before.
+    void MakeFolder(const std::string& name) const;
 
 private:
     std::string path_;
 };
+
+// Makes folder the process's current folder for the life of this object,
+// and then goes back to the folder that was current before.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const std::string& folder);
+    ~CurrentFolder();
+    CurrentFolder(const CurrentFolder&) = delete;
+    CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+private:
+    std::string previous_;
+};
+
+// The process's current folder.
+std::string CurrentFolderPath();
 
 // The name with its single-byte letters upper-cased, as document titles are.
 std::string UpperCase(std::string name);
