@@ -7,7 +7,10 @@
 #include "document/goto_line_dialog.h"
 #include "file/load_file.h"
 #include "file/open_dialog.h"
+#include "print/page_layout_dialog.h"
+#include "print/print_job.h"
 #include "print/printer_device.h"
+#include "print/printer_setup.h"
 #include "res/resource.h"
 #include "search/search_state.h"
 
@@ -230,8 +233,14 @@ void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam)
         SendMessageA(frame, WM_CLOSE, 0, 0);
         break;
     case IDM_FILEPRINT:
+        PrintDocument(document);
+        break;
     case IDM_FILESETUP:
+        RunPrinterSetup(frame);
+        break;
     case IDM_FILEPAGESETUP:
+        ShowPageLayoutDialog();
+        break;
     case IDM_SEARCHFIND:
     case IDM_SEARCHNEXT:
     case IDM_SEARCHPREV:
