@@ -144,7 +144,11 @@ bool RunPrintingDialogAndJob(HDC printer, HWND document, HWND edit, const std::s
             info.cbSize = sizeof info;
             info.lpszDocName = jobName.c_str();
             if (StartDocA(printer, &info) <= 0) {
-                ShowJobMessage(document, "印刷開始出来ません。");
+                // The platform may ask the abort procedure while it starts
+                // the document; a cancel then is the user's, not a failure.
+                if (!PrintJob.cancelRequested) {
+                    ShowJobMessage(document, "印刷開始出来ません。");
+                }
             } else if (SpoolPages(printer, document, edit)) {
                 // The document is ended only after every page ended well and
                 // nothing was cancelled; otherwise it is aborted, never both.
