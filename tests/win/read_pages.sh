@@ -38,7 +38,7 @@ done
             k=0
             for png in "$work"/page*.png; do
                 k=$((k + 1))
-                OMP_THREAD_LIMIT=1 tesseract "$png" "$work/text-$k" -l jpn --psm 6 tsv >/dev/null 2>&1 &
+                LC_ALL=C OMP_THREAD_LIMIT=1 tesseract "$png" "$work/text-$k" -l jpn --psm 6 tsv >/dev/null 2>&1 &
             done
             wait
             for i in $(seq 1 "$k"); do
