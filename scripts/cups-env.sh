@@ -4,6 +4,8 @@
 # after wine-env.sh; start_cups adds its cupsd to started_pids, so that
 # stop_started ends it by its pid.
 
+export MOKURE_LONG_QUEUE=MokureQueueWithANameLongerThanADeviceRecordHolds
+
 start_cups() {
     local root=$1
     rm -rf "$root"
@@ -60,6 +62,8 @@ CONF
     fi
     lpadmin -p PDF -v cups-pdf:/ -E -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
     lpadmin -d PDF
+    # A queue whose name does not fit the 31 bytes of a device record.
+    lpadmin -p "$MOKURE_LONG_QUEUE" -v cups-pdf:/ -E -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
     # Where cups-pdf writes: its Out setting, ${HOME} being the home of the
     # user who prints.
     local out home

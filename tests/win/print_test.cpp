@@ -437,6 +437,34 @@ TEST_F(PrinterDevice, SettingsOfAPrinterThatCannotBeReachedAreDroppedForTheDefau
     EXPECT_TRUE(PrinterState.available);
 }
 
+TEST_F(PrinterDevice, ALongNameCutToTheSettingsRecordKeepsItsFullName)
+{
+    const std::string longName = "MokureQueueWithANameLongerThanADeviceRecordHolds";
+    const std::string port = "CUPS:" + longName;
+    DEVMODEA record;
+    if (!BuildDefaultDevMode(longName.c_str(), port.c_str(), record)) {
+        GTEST_SKIP() << "no queue " << longName << " (scripts/test.sh adds one)";
+    }
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(record.dmDeviceName)), longName.substr(0, 31));
+    char line[160] = "";
+    GetProfileStringA("windows", "device", "", line, sizeof line);
+    WriteProfileStringA("windows", "device", (longName + ",wineps.drv," + port).c_str());
+    HGLOBAL saved = GlobalAlloc(GMEM_MOVEABLE, sizeof record);
+    std::memcpy(GlobalLock(saved), &record, sizeof record);
+    GlobalUnlock(saved);
+    PrinterState.savedDevMode = saved;
+
+    HDC context = CreatePrinterContext(false);
+    EXPECT_NE(context, nullptr);
+    DeleteDC(context);
+    EXPECT_EQ(PrinterState.name, longName);
+    EXPECT_EQ(PrinterState.savedDevMode, saved) << "the settings stay in use";
+
+    WriteProfileStringA("windows", "device", line);
+    RefreshPrinterState();
+    EXPECT_STREQ(PrinterState.name, "PDF");
+}
+
 TEST_F(PrinterDevice, FailedLookupEmptiesTheNameAndKeepsTheMetrics)
 {
     char line[160] = "";
