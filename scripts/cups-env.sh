@@ -74,8 +74,6 @@ CONF
     mkdir -p "$MOKURE_PDF_DIR"
     export MOKURE_PAGES_DIR="$cups_socket_dir/pages"
     mkdir -p "$MOKURE_PAGES_DIR"
-    # A socket that leads nowhere: a machine without a printer.
-    export MOKURE_NO_CUPS_SERVER="$cups_socket_dir/none.sock"
 }
 
 stop_cups_files() {
