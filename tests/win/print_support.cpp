@@ -21,31 +21,18 @@ std::string Environment(const char* name)
 {
     char value[1024] = "";
     const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-    return length > 0 && length < sizeof value ? std::string(value) : std::string();
+    return length < sizeof value ? std::string(value, length) : std::string();
 }
 
-// A Unix path as this process reaches it.
-std::string WindowsPath(const std::string& unixPath)
+std::string Utf8To932(const std::string& utf8)
 {
-    std::string path = "Z:" + unixPath;
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
-}
-
-bool ReadWhole(const std::string& path, std::string& text)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    text = bytes.str();
-    return true;
+    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), units);
+    const int bytes = WideCharToMultiByte(932, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(932, 0, wide.data(), units, text.data(), bytes, nullptr, nullptr);
+    return text;
 }
 
 }  // namespace
@@ -65,11 +52,6 @@ DialogWatch::~DialogWatch()
 {
     UnhookWindowsHookEx(hook_);
     activeWatch = nullptr;
-}
-
-void DialogWatch::On(const std::string& caption, Action action)
-{
-    actions_[caption] = std::move(action);
 }
 
 std::vector<std::string> DialogWatch::Captions() const
@@ -96,23 +78,17 @@ LRESULT CALLBACK DialogWatch::Hook(int code, WPARAM wParam, LPARAM lParam)
 {
     const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
     if (code == HC_ACTION && call->message == WM_INITDIALOG && activeWatch != nullptr) {
-        activeWatch->Opened(call->hwnd);
+        Seen seen{TitleOf(call->hwnd), {}};
+        EnumChildWindows(call->hwnd, CollectTexts, reinterpret_cast<LPARAM>(&seen.texts));
+        activeWatch->seen_.push_back(seen);
+        const auto action = activeWatch->actions_.find(seen.caption);
+        if (action != activeWatch->actions_.end()) {
+            action->second(call->hwnd);
+        } else if (seen.caption != "印刷") {
+            PostMessageA(call->hwnd, WM_COMMAND, IDCANCEL, 0);
+        }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-void DialogWatch::Opened(HWND dialog)
-{
-    Seen seen;
-    seen.caption = TitleOf(dialog);
-    EnumChildWindows(dialog, CollectTexts, reinterpret_cast<LPARAM>(&seen.texts));
-    seen_.push_back(seen);
-    const auto action = actions_.find(seen.caption);
-    if (action != actions_.end()) {
-        action->second(dialog);
-    } else if (seen.caption != "印刷") {
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    }
 }
 
 bool EditSnapshot::operator==(const EditSnapshot& other) const
@@ -132,30 +108,24 @@ EditSnapshot TakeSnapshot(HWND edit)
 std::string UniqueJobToken()
 {
     static int serial = 0;
-    SYSTEMTIME now;
-    GetSystemTime(&now);
-    std::ostringstream token;
-    token << "P" << GetCurrentProcessId() << now.wMilliseconds << ++serial;
-    return token.str();
+    return "P" + std::to_string(GetCurrentProcessId()) + std::to_string(GetTickCount() % 1000) +
+           std::to_string(++serial);
 }
 
 bool PrintQueueAvailable(std::string& reason)
 {
-    if (Environment("MOKURE_PDF_DIR").empty() || Environment("MOKURE_PAGES_DIR").empty() ||
-        Environment("MOKURE_READ_PAGES").empty()) {
-        reason = "no PDF queue of the test script (scripts/test.sh starts one)";
-        return false;
-    }
-    return true;
+    reason = "no PDF queue of the test script (scripts/test.sh starts one)";
+    return !Environment("MOKURE_PDF_DIR").empty() && !Environment("MOKURE_PAGES_DIR").empty() &&
+           !Environment("MOKURE_READ_PAGES").empty();
 }
 
 PrintedPages ReadPrintedPages(const std::string& token, bool text)
 {
     PrintedPages result;
-    // The reader is a Unix script; Wine starts it as a Unix process and does
-    // not wait for it, so its answer is a file that appears when complete.
-    std::string command = "/bin/sh -c \"exec /bin/sh \\\"$MOKURE_READ_PAGES\\\" " + token +
-                          (text ? "" : " count") + "\"";
+    // Wine starts the Unix reader without waiting for it: its answer is a
+    // file that appears once complete.
+    std::string command =
+        "/bin/sh -c \"exec /bin/sh \\\"$MOKURE_READ_PAGES\\\" " + token + (text ? "" : " count") + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
@@ -167,42 +137,32 @@ PrintedPages ReadPrintedPages(const std::string& token, bool text)
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
 
-    const std::string answer = WindowsPath(Environment("MOKURE_PAGES_DIR") + "/" + token + ".txt");
-    std::string contents;
-    const DWORD deadline = GetTickCount() + 120000;
-    while (!ReadWhole(answer, contents)) {
+    std::string answer = "Z:" + Environment("MOKURE_PAGES_DIR") + "/" + token + ".txt";
+    for (char& c : answer) {
+        c = c == '/' ? '\\' : c;
+    }
+    std::ifstream in;
+    for (const DWORD deadline = GetTickCount() + 120000; !in.is_open(); Sleep(100)) {
         if (GetTickCount() > deadline) {
             ADD_FAILURE() << "no pages were read back for " << token << " within 120 s";
             return result;
         }
-        Sleep(100);
+        in.open(answer, std::ios::binary);
     }
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    in.close();
     DeleteFileA(answer.c_str());
 
-    // The reader writes UTF-8; the program's code page is 932.
-    const int wideLength = MultiByteToWideChar(CP_UTF8, 0, contents.data(), static_cast<int>(contents.size()),
-                                               nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, contents.data(), static_cast<int>(contents.size()), wide.data(), wideLength);
-    const int length = WideCharToMultiByte(932, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string text932(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(932, 0, wide.data(), wideLength, text932.data(), length, nullptr, nullptr);
-
-    std::istringstream lines(text932);
-    std::string line;
-    while (std::getline(lines, line)) {
+    std::istringstream lines(Utf8To932(contents.str()));
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t tab = line.find('\t');
         if (line.rfind("pages ", 0) == 0) {
             result.count = std::stoi(line.substr(6));
         } else if (line.rfind("page ", 0) == 0) {
             result.pages.emplace_back();
-        } else if (!result.pages.empty()) {
-            const std::size_t tab = line.find('\t');
-            if (tab != std::string::npos) {
-                PrintedLine printed;
-                printed.left = std::atoi(line.substr(0, tab).c_str());
-                printed.text = NormaliseOcr(line.substr(tab + 1));
-                result.pages.back().push_back(printed);
-            }
+        } else if (!result.pages.empty() && tab != std::string::npos) {
+            result.pages.back().push_back({std::atoi(line.c_str()), NormaliseOcr(line.substr(tab + 1))});
         }
     }
     return result;
@@ -211,33 +171,25 @@ PrintedPages ReadPrintedPages(const std::string& token, bool text)
 std::string NormaliseOcr(const std::string& text932)
 {
     std::string out;
-    for (std::size_t i = 0; i < text932.size();) {
+    for (std::size_t i = 0; i < text932.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text932[i]);
         const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-        if (lead && i + 1 < text932.size()) {
-            const unsigned char t = static_cast<unsigned char>(text932[i + 1]);
-            if (c == 0x81 && t == 0x40) {
-                // the ideographic space
-            } else if (c == 0x82 && t >= 0x4F && t <= 0x58) {
-                out += static_cast<char>('0' + (t - 0x4F));
-            } else if (c == 0x82 && t >= 0x60 && t <= 0x79) {
-                out += static_cast<char>('A' + (t - 0x60));
-            } else if (c == 0x82 && t >= 0x81 && t <= 0x9A) {
-                out += static_cast<char>('a' + (t - 0x81));
-            } else if (c == 0x81 && (t == 0x7C || t == 0x5B || t == 0x5D)) {
-                // minus, the long vowel mark and the hyphen all read "-"
-                out += '-';
-            } else if (c == 0x81 && t == 0x46) {
-                out += ':';
-            } else {
-                out.append(text932, i, 2);
-            }
-            i += 2;
-        } else {
-            if (c != ' ' && c != '\t' && c != '\r') {
-                out += static_cast<char>(c);
-            }
-            ++i;
+        if (!lead || i + 1 == text932.size()) {
+            out += c == ' ' || c == '\t' || c == '\r' ? "" : std::string(1, static_cast<char>(c));
+            continue;
+        }
+        const unsigned char t = static_cast<unsigned char>(text932[++i]);
+        if (c == 0x82 && t >= 0x4F && t <= 0x58) {
+            out += static_cast<char>('0' + (t - 0x4F));
+        } else if (c == 0x82 && t >= 0x60 && t <= 0x79) {
+            out += static_cast<char>('A' + (t - 0x60));
+        } else if (c == 0x81 && (t == 0x7C || t == 0x5B || t == 0x5D)) {
+            out += '-';  // minus, the long vowel mark and the hyphen
+        } else if (c == 0x81 && t == 0x46) {
+            out += ':';
+        } else if (!(c == 0x81 && t == 0x40)) {
+            out += static_cast<char>(c);
+            out += static_cast<char>(t);
         }
     }
     return out;
