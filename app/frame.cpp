@@ -8,7 +8,10 @@
 #include "file/load_file.h"
 #include "file/open_dialog.h"
 #include "file/save_as_dialog.h"
+#include "print/page_layout_dialog.h"
+#include "print/print_job.h"
 #include "print/printer_device.h"
+#include "print/printer_setup.h"
 #include "res/resource.h"
 #include "search/search_state.h"
 
@@ -241,8 +244,14 @@ void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam)
         SendMessageA(frame, WM_CLOSE, 0, 0);
         break;
     case IDM_FILEPRINT:
+        PrintDocument(document);
+        break;
     case IDM_FILESETUP:
+        RunPrinterSetup(frame);
+        break;
     case IDM_FILEPAGESETUP:
+        ShowPageLayoutDialog();
+        break;
     case IDM_SEARCHFIND:
     case IDM_SEARCHNEXT:
     case IDM_SEARCHPREV:

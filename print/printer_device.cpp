@@ -1,9 +1,234 @@
 #include "print/printer_device.h"
 
+#include "print/page_layout.h"
+#include "print/printer_line.h"
+#include "text/sjis.h"
+
+#include <cstring>
+#include <string>
+
 PrinterStateRecord PrinterState;
+
+namespace {
+
+template <std::size_t N>
+void CopyCut(char (&target)[N], const char* text)
+{
+    const std::size_t length = CutOnCharBoundary(text, N - 1);
+    std::memcpy(target, text, length);
+    target[length] = '\0';
+}
+
+HDC MakeContext(bool informationOnly, const DEVMODEA* record)
+{
+    if (informationOnly) {
+        return CreateICA(PrinterState.driver, PrinterState.name, PrinterState.port, record);
+    }
+    return CreateDCA(PrinterState.driver, PrinterState.name, PrinterState.port, record);
+}
+
+// The saved settings may name another printer; a name cut to the record's
+// 31 bytes still stands for this printer's full name.
+void TakeSavedDeviceName(const DEVMODEA& saved)
+{
+    char device[CCHDEVICENAME + 1] = "";
+    std::memcpy(device, saved.dmDeviceName, CCHDEVICENAME);
+    if (std::strcmp(device, PrinterState.name) != 0 && !IsCutDeviceName(PrinterState.name, device)) {
+        CopyCut(PrinterState.name, device);
+    }
+}
+
+// The context made with the saved settings; when none can be made they are
+// dropped, and the printer of the profile line is tried with the default
+// record instead.
+HDC MakeContextWithSavedSettings(bool informationOnly, const PrinterLine& line, DEVMODEA* defaults)
+{
+    auto* saved = static_cast<DEVMODEA*>(GlobalLock(PrinterState.savedDevMode));
+    if (saved != nullptr) {
+        TakeSavedDeviceName(*saved);
+        saved->dmFields |= DM_SCALE | DM_TTOPTION;
+        HDC context = MakeContext(informationOnly, saved);
+        GlobalUnlock(PrinterState.savedDevMode);
+        if (context != nullptr) {
+            return context;
+        }
+    }
+    GlobalFree(PrinterState.savedDevMode);
+    PrinterState.savedDevMode = nullptr;
+    CopyCut(PrinterState.name, line.name.c_str());
+    return MakeContext(informationOnly, defaults);
+}
+
+struct ScreenDpi {
+    int x;
+    int y;
+};
+
+ScreenDpi ReadScreenDpi()
+{
+    HDC screen = GetDC(nullptr);
+    const ScreenDpi dpi{GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+}  // namespace
+
+bool BuildDefaultDevMode(const char* name, const char* port, DEVMODEA& record)
+{
+    record = DEVMODEA();
+    // Every answer is asked, so that a driver that cannot give one is not
+    // trusted with a record. DC_SIZE and DC_EXTRA describe the driver's own
+    // record, DC_COPIES is the most it can print and DC_TRUETYPE a set of
+    // capability bits: none of them is a value for this record.
+    const WORD capabilities[] = {DC_VERSION, DC_DRIVER, DC_SIZE, DC_EXTRA, DC_FIELDS, DC_COPIES, DC_TRUETYPE};
+    int answers[7] = {};
+    for (int i = 0; i < 7; ++i) {
+        answers[i] = DeviceCapabilitiesA(name, port, capabilities[i], nullptr, nullptr);
+        if (answers[i] == -1) {
+            return false;
+        }
+    }
+    char device[CCHDEVICENAME] = "";
+    CopyCut(device, name);
+    std::memcpy(record.dmDeviceName, device, sizeof device);
+    record.dmSpecVersion = static_cast<WORD>(answers[0]);
+    record.dmDriverVersion = static_cast<WORD>(answers[1]);
+    record.dmSize = sizeof(DEVMODEA);
+    record.dmDriverExtra = 0;
+    record.dmFields = static_cast<DWORD>(answers[4]);
+    record.dmOrientation = DMORIENT_PORTRAIT;
+    record.dmPaperSize = DMPAPER_A4;
+    record.dmPaperLength = 0;
+    record.dmPaperWidth = 0;
+    record.dmScale = 100;
+    record.dmCopies = 1;
+    record.dmDefaultSource = 0;
+    record.dmPrintQuality = DMRES_HIGH;
+    record.dmColor = DMCOLOR_COLOR;
+    record.dmDuplex = DMDUP_SIMPLEX;
+    record.dmYResolution = 0;
+    record.dmTTOption = DMTT_DOWNLOAD;
+    record.dmCollate = DMCOLLATE_FALSE;
+    return true;
+}
+
+HDC CreatePrinterContext(bool informationOnly)
+{
+    PrinterState.available = false;
+    char text[160] = "";
+    GetProfileStringA("windows", "device", "", text, sizeof text);
+    PrinterLine line;
+    if (!SplitPrinterLine(text, line)) {
+        PrinterState.name[0] = '\0';
+        return nullptr;
+    }
+    CopyCut(PrinterState.name, line.name.c_str());
+    CopyCut(PrinterState.driver, line.driver.c_str());
+    CopyCut(PrinterState.port, line.port.c_str());
+
+    DEVMODEA defaults;
+    DEVMODEA* defaultRecord = nullptr;
+    if (BuildDefaultDevMode(PrinterState.name, PrinterState.port, defaults)) {
+        defaults.dmFields |= DM_SCALE | DM_TTOPTION;
+        defaultRecord = &defaults;
+    }
+    HDC context = PrinterState.savedDevMode != nullptr
+                      ? MakeContextWithSavedSettings(informationOnly, line, defaultRecord)
+                      : MakeContext(informationOnly, defaultRecord);
+    if (context == nullptr) {
+        return nullptr;
+    }
+    MeasurePrinter(context);
+    PrinterState.available = true;
+    return context;
+}
+
+bool SetPrintMapping(HDC printer, int scaleX, int scaleY)
+{
+    if (scaleX <= 0 || scaleY <= 0) {
+        return false;
+    }
+    SetMapMode(printer, MM_ANISOTROPIC);
+    SetWindowExtEx(printer, 100, 100, nullptr);
+    SetViewportExtEx(printer, scaleX, scaleY, nullptr);
+    return true;
+}
+
+int DeviceFontLineHeight(HDC printer)
+{
+    HGDIOBJ previous = SelectObject(printer, GetStockObject(DEVICE_DEFAULT_FONT));
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(printer, &metrics);
+    SelectObject(printer, previous);
+    return metrics.tmHeight + metrics.tmExternalLeading;
+}
+
+void MeasurePrinter(HDC printer)
+{
+    HGDIOBJ previous = SelectObject(printer, GetStockObject(DEVICE_DEFAULT_FONT));
+    GetTextMetricsA(printer, &PrinterState.fontMetrics);
+    SelectObject(printer, previous);
+    PrinterState.lineHeight = PrinterState.fontMetrics.tmHeight + PrinterState.fontMetrics.tmExternalLeading;
+
+    PrinterState.horzRes = GetDeviceCaps(printer, HORZRES);
+    PrinterState.vertRes = GetDeviceCaps(printer, VERTRES);
+    PrinterState.offsetX = GetDeviceCaps(printer, PHYSICALOFFSETX);
+    PrinterState.offsetY = GetDeviceCaps(printer, PHYSICALOFFSETY);
+    PrinterState.paperWidth = GetDeviceCaps(printer, PHYSICALWIDTH);
+    PrinterState.paperHeight = GetDeviceCaps(printer, PHYSICALHEIGHT);
+    PrinterState.dpiX = GetDeviceCaps(printer, LOGPIXELSX);
+    PrinterState.dpiY = GetDeviceCaps(printer, LOGPIXELSY);
+
+    PrinterState.minLeft = PrinterState.offsetX;
+    PrinterState.minRight = PrinterState.paperWidth - PrinterState.horzRes - PrinterState.offsetX;
+    PrinterState.minBottom = PrinterState.paperHeight - PrinterState.vertRes - PrinterState.offsetY;
+
+    // The header is drawn in the device default font in the page units of
+    // printing; its line is measured there, where it may differ from the
+    // line in dots scaled down.
+    const ScreenDpi screen = ReadScreenDpi();
+    const int scaleX = MulDivRound(PrinterState.dpiX, 100, screen.x);
+    const int scaleY = MulDivRound(PrinterState.dpiY, 100, screen.y);
+    const int saved = SaveDC(printer);
+    if (SetPrintMapping(printer, scaleX, scaleY)) {
+        PrinterState.pageLineHeight = DeviceFontLineHeight(printer);
+        PrinterState.minTop = PrinterState.offsetY + UnitsToDots(PrinterState.pageLineHeight, scaleY);
+    } else {
+        PrinterState.pageLineHeight = 0;
+        PrinterState.minTop = PrinterState.offsetY + PrinterState.lineHeight;
+    }
+    RestoreDC(printer, saved);
+
+    ComputeMarginDots();
+}
+
+void ComputeMarginDots()
+{
+    PrinterState.leftDots = DotsPerMm(PrinterState.dpiX) * PageLayout.leftMm;
+    PrinterState.rightDots = DotsPerMm(PrinterState.dpiX) * PageLayout.rightMm;
+    PrinterState.topDots = DotsPerMm(PrinterState.dpiY) * PageLayout.topMm;
+    PrinterState.bottomDots = DotsPerMm(PrinterState.dpiY) * PageLayout.bottomMm;
+}
+
+PrinterMetrics CurrentPrinterMetrics()
+{
+    PrinterMetrics metrics;
+    metrics.dpiX = PrinterState.dpiX;
+    metrics.dpiY = PrinterState.dpiY;
+    metrics.offsetX = PrinterState.offsetX;
+    metrics.offsetY = PrinterState.offsetY;
+    metrics.horzRes = PrinterState.horzRes;
+    metrics.vertRes = PrinterState.vertRes;
+    metrics.paperWidth = PrinterState.paperWidth;
+    metrics.paperHeight = PrinterState.paperHeight;
+    return metrics;
+}
 
 void RefreshPrinterState()
 {
-    // No printer is used yet: the printing commands stay grayed.
-    PrinterState.available = false;
+    HDC context = CreatePrinterContext(true);
+    if (context != nullptr) {
+        DeleteDC(context);
+    }
 }

@@ -19,6 +19,7 @@ printf 'subdirs("host" "win")\n' > build/CTestTestfile.cmake
 
 export WINEPREFIX="$MOKURE_ROOT/build/wineprefix-test"
 source scripts/wine-env.sh
+source scripts/cups-env.sh
 
 # A small file system that fills up during a save; the test that needs it
 # skips with its reason where mounting is refused (not root).
@@ -28,11 +29,15 @@ if mount -t tmpfs -o size=64k tmpfs "$smallfs" 2>/dev/null; then
 fi
 cleanup() {
     stop_started
+    stop_cups_files
     umount "$smallfs" 2>/dev/null || true
     rmdir "$smallfs" 2>/dev/null || true
 }
 trap cleanup EXIT
 start_display
+start_cups "$MOKURE_ROOT/build/cups"
+export MOKURE_READ_PAGES="$MOKURE_ROOT/tests/win/read_pages.sh"
+export MOKURE_SHOTS="$MOKURE_ROOT/build/win/e2e"
 ensure_wine_prefix desktop
 start_wineserver
 

@@ -1,0 +1,61 @@
+#include "print/printer_setup.h"
+
+#include "app/app_state.h"
+#include "msg/message_box.h"
+#include "print/common_dialog_errors.h"
+#include "print/printer_device.h"
+#include "res/resource.h"
+
+#include <commdlg.h>
+#include <dlgs.h>
+
+namespace {
+
+PRINTDLGA request;
+
+}  // namespace
+
+HGLOBAL RunPrinterSetup(HWND owner)
+{
+    request = PRINTDLGA();
+    request.lStructSize = sizeof request;
+    request.hwndOwner = owner;
+    request.hDevMode = PrinterState.savedDevMode;
+    request.hDevNames = nullptr;
+    request.hInstance = AppState.instance;
+    request.Flags = PD_PRINTSETUP | PD_ENABLESETUPHOOK | PD_ENABLESETUPTEMPLATE;
+    request.lpfnSetupHook = PrintSetupHook;
+    request.lpSetupTemplateName = MAKEINTRESOURCEA(IDD_PRINTSETUPDLG);
+    if (!PrintDlgA(&request)) {
+        ReportCommonDialogError(CommDlgExtendedError(), owner);
+        return nullptr;
+    }
+    // Nothing reads the names of the chosen device; the settings carry them.
+    if (request.hDevNames != nullptr) {
+        GlobalFree(request.hDevNames);
+    }
+    PrinterState.savedDevMode = request.hDevMode;
+    return request.hDevMode;
+}
+
+UINT_PTR CALLBACK PrintSetupHook(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    if (message == WM_INITDIALOG) {
+        if ((request.Flags & PD_ENABLESETUPTEMPLATE) != 0) {
+            ShowWindow(GetDlgItem(dialog, psh1), SW_HIDE);
+        }
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void ReportCommonDialogError(DWORD code, HWND owner)
+{
+    const int stringId = CommonDialogErrorStringId(code);
+    if (stringId == 0) {
+        return;
+    }
+    char text[256] = "";
+    LoadStringA(AppState.instance, static_cast<UINT>(stringId), text, sizeof text);
+    JpMessageBox(owner, text, "モクレ", MB_OK);
+}
