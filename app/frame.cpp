@@ -5,6 +5,7 @@
 #include "document/document_window.h"
 #include "document/editing_commands.h"
 #include "document/goto_line_dialog.h"
+#include "document/wrap_mode.h"
 #include "file/load_file.h"
 #include "file/open_dialog.h"
 #include "print/printer_device.h"
@@ -236,7 +237,6 @@ void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam)
     case IDM_SEARCHNEXT:
     case IDM_SEARCHPREV:
     case IDM_SEARCHREPLACE:
-    case IDM_OPTHARDBREAK:
     case IDM_OPTFONT:
     case IDM_OPTOEMCONVERT:
         break;
@@ -263,6 +263,9 @@ void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam)
         break;
     case IDM_OPTWRAP:
         SendMessageA(document, WM_COMMAND, IDM_OPTWRAP, 1);
+        break;
+    case IDM_OPTHARDBREAK:
+        SwitchForcedBreaks(document);
         break;
     case IDM_WINTILEVERT:
         SendMessageA(AppState.mdiClient, WM_MDITILE, MDITILE_VERTICAL, 0);

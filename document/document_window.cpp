@@ -1,6 +1,7 @@
 #include "document/document_window.h"
 
 #include "app/app_state.h"
+#include "document/wrap_mode.h"
 #include "file/save_document.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
@@ -92,6 +93,11 @@ LRESULT DocumentCommand(HWND document, UINT message, WPARAM wParam, LPARAM lPara
         return SaveCommand(document);
     case IDC_EDIT:
         return EditNotification(document, message, wParam, lParam);
+    case IDM_OPTWRAP:
+        if (lParam != 0) {
+            SetWrapMode(document, GetDocumentData(document, DocumentWindow::wrap) == 0 ? 1 : 0);
+        }
+        return 0;
     default:
         return DefMDIChildProcA(document, message, wParam, lParam);
     }
