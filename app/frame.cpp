@@ -11,6 +11,7 @@
 #include "print/printer_device.h"
 #include "res/resource.h"
 #include "search/search_state.h"
+#include "text/font_dialog.h"
 
 #include <shellapi.h>
 
@@ -237,7 +238,6 @@ void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam)
     case IDM_SEARCHNEXT:
     case IDM_SEARCHPREV:
     case IDM_SEARCHREPLACE:
-    case IDM_OPTFONT:
     case IDM_OPTOEMCONVERT:
         break;
     case IDM_EDITUNDO:
@@ -266,6 +266,9 @@ void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam)
         break;
     case IDM_OPTHARDBREAK:
         SwitchForcedBreaks(document);
+        break;
+    case IDM_OPTFONT:
+        ChooseDocumentFont(frame);
         break;
     case IDM_WINTILEVERT:
         SendMessageA(AppState.mdiClient, WM_MDITILE, MDITILE_VERTICAL, 0);

@@ -103,6 +103,16 @@ LRESULT DocumentCommand(HWND document, UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
+// A font chosen for this document goes with it; the shared default stays.
+void ReleaseDocumentFont(HWND document)
+{
+    HFONT font = reinterpret_cast<HFONT>(GetDocumentData(document, DocumentWindow::font));
+    if (font != nullptr && font != AppState.defaultFont) {
+        DeleteObject(font);
+    }
+    SetDocumentData(document, DocumentWindow::font, 0);
+}
+
 }  // namespace
 
 LONG_PTR GetDocumentData(HWND document, DocumentWindow slot)
@@ -152,6 +162,9 @@ LRESULT CALLBACK DocumentWndProc(HWND document, UINT message, WPARAM wParam, LPA
         return QuerySaveDocument(document) == 0 ? 1 : 0;
     case WM_COMMAND:
         return DocumentCommand(document, message, wParam, lParam);
+    case WM_DESTROY:
+        ReleaseDocumentFont(document);
+        return DefMDIChildProcA(document, message, wParam, lParam);
     default:
         return DefMDIChildProcA(document, message, wParam, lParam);
     }
