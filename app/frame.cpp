@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "search/search_state.h"
 #include "text/font_dialog.h"
+#include "text/oem_conversion.h"
 
 #include <shellapi.h>
 
@@ -238,7 +239,6 @@ void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam)
     case IDM_SEARCHNEXT:
     case IDM_SEARCHPREV:
     case IDM_SEARCHREPLACE:
-    case IDM_OPTOEMCONVERT:
         break;
     case IDM_EDITUNDO:
     case IDM_EDITCUT:
@@ -266,6 +266,9 @@ void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam)
         break;
     case IDM_OPTHARDBREAK:
         SwitchForcedBreaks(document);
+        break;
+    case IDM_OPTOEMCONVERT:
+        SwitchOemForm();
         break;
     case IDM_OPTFONT:
         ChooseDocumentFont(frame);
