@@ -83,7 +83,12 @@ int SetWrapMode(HWND document, int wrap)
         return ReportSwitchFailure(document, created);
     }
 
+    // Size and font first, while the control holds only its title: each of
+    // them lays the whole text out again.
+    FitToClientArea(document, created);
     HFONT font = reinterpret_cast<HFONT>(GetDocumentData(document, DocumentWindow::font));
+    SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
     HandOverText(old, created, text, placeholder);
     SetDocumentData(document, DocumentWindow::edit, reinterpret_cast<LONG_PTR>(created));
     if (AppState.activeDocument == document) {
@@ -92,8 +97,6 @@ int SetWrapMode(HWND document, int wrap)
     DestroyWindow(old);
     SetDocumentData(document, DocumentWindow::wrap, wrap != 0 ? 1 : 0);
 
-    FitToClientArea(document, created);
-    SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageA(created, EM_FMTLINES, GetDocumentData(document, DocumentWindow::forcedBreaks) != 0, 0);
     ShowWindow(created, SW_SHOW);
     SendMessageA(created, EM_LIMITTEXT, 0, 0);
