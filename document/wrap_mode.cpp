@@ -18,10 +18,16 @@ constexpr char kNoMemoryForSwitch[] =
 // taken the document's text.
 constexpr int kTitleBytes = 257;
 
+// Made hidden: it is shown once it holds the text.
+DWORD EditStyleForMode(int wrap)
+{
+    return wrap != 0 ? kWrappingStyle : kWrappingStyle | kScrollingExtra;
+}
+
 HWND CreateEditControl(HWND document, int wrap)
 {
     char title[kTitleBytes] = "";
-    GetWindowTextA(document, title, kTitleBytes - 1);
+    GetWindowTextA(document, title, kTitleBytes);
     return CreateWindowExA(0, "edit", title, EditStyleForMode(wrap), 0, 0, 0, 0, document,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)), AppState.instance, nullptr);
 }
@@ -42,7 +48,7 @@ void HandOverText(HWND from, HWND to, HLOCAL text, HLOCAL placeholder)
     HLOCAL first = reinterpret_cast<HLOCAL>(SendMessageA(to, EM_GETHANDLE, 0, 0));
     SendMessageA(from, EM_SETHANDLE, reinterpret_cast<WPARAM>(placeholder), 0);
     SendMessageA(to, EM_SETHANDLE, reinterpret_cast<WPARAM>(text), 0);
-    if (first != nullptr && first != text && first != placeholder) {
+    if (first != nullptr && first != text) {
         LocalFree(first);
     }
 }
@@ -58,11 +64,6 @@ int ReportSwitchFailure(HWND document, HWND created)
 
 }  // namespace
 
-DWORD EditStyleForMode(int wrap)
-{
-    return wrap != 0 ? kWrappingStyle : kWrappingStyle | kScrollingExtra;
-}
-
 int SetWrapMode(HWND document, int wrap)
 {
     HWND old = DocumentEdit(document);
@@ -75,13 +76,13 @@ int SetWrapMode(HWND document, int wrap)
     if (placeholder == nullptr) {
         return ReportSwitchFailure(document, created);
     }
-    // Soft breaks belong to the old width; they must not travel with the text.
-    SendMessageA(old, EM_FMTLINES, FALSE, 0);
     HLOCAL text = reinterpret_cast<HLOCAL>(SendMessageA(old, EM_GETHANDLE, 0, 0));
     if (text == nullptr) {
         LocalFree(placeholder);
         return ReportSwitchFailure(document, created);
     }
+    // Soft breaks belong to the old width; they must not travel with the text.
+    SendMessageA(old, EM_FMTLINES, FALSE, 0);
 
     // Size and font first, while the control holds only its title: each of
     // them lays the whole text out again.

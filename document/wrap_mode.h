@@ -4,10 +4,6 @@
 
 #include <windows.h>
 
-// The window style of the edit control for a mode (nonzero: wrapping), not
-// yet visible.
-DWORD EditStyleForMode(int wrap);
-
 // Replaces the document's edit control by one of the other form and hands
 // the text block across without copying it. 1 on success; 0 when it failed,
 // and then the document keeps its control, text and mode.
