@@ -6,29 +6,6 @@
 
 namespace {
 
-// The trail byte of the full-width space 0x8140 is an at sign too; only a
-// name's first byte marks a vertical face.
-TEST(FontNamesTest, OnlyALeadingAtSignMarksAVerticalFace)
-{
-    struct Case {
-        const char* face;
-        bool vertical;
-    };
-    const Case cases[] = {
-        {"@MS Gothic", true},
-        {"@\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e", true},
-        {"@", true},
-        {"MS Gothic", false},
-        {"MS@Gothic", false},
-        {"\x81\x40Gothic", false},
-        {"", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.face);
-        EXPECT_EQ(IsVerticalFace(c.face), c.vertical);
-    }
-}
-
 // Names are held in buffers of `size` bytes; `name` is what the buffer holds
 // up to its size, terminator or not.
 TEST(FontNamesTest, TidyFaceNameDropsTheAtSignAndEndsWithinTheBuffer)
@@ -45,7 +22,7 @@ TEST(FontNamesTest, TidyFaceNameDropsTheAtSignAndEndsWithinTheBuffer)
         {"@", 32, ""},
         {"", 32, ""},
         {"@\x82\x6c\x82\x72", 32, "\x82\x6c\x82\x72"},
-        {"\x81\x40x", 32, "\x81\x40x"},
+        {"\x81\x40x", 32, "\x81\x40x"},  // the trail byte of the full-width space is an at sign
         // Filling the buffer without a terminator.
         {"abcdef", 6, "abcde"},
         {"ab\x82\x6c\x82\x72", 6, "ab\x82\x6c"},
