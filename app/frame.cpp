@@ -5,6 +5,7 @@
 #include "document/document_window.h"
 #include "document/editing_commands.h"
 #include "document/goto_line_dialog.h"
+#include "document/wrap_mode.h"
 #include "file/load_file.h"
 #include "file/open_dialog.h"
 #include "file/save_as_dialog.h"
@@ -14,6 +15,8 @@
 #include "print/printer_setup.h"
 #include "res/resource.h"
 #include "search/search_state.h"
+#include "text/font_dialog.h"
+#include "text/oem_conversion.h"
 
 #include <shellapi.h>
 
@@ -256,9 +259,6 @@ void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam)
     case IDM_SEARCHNEXT:
     case IDM_SEARCHPREV:
     case IDM_SEARCHREPLACE:
-    case IDM_OPTHARDBREAK:
-    case IDM_OPTFONT:
-    case IDM_OPTOEMCONVERT:
         break;
     case IDM_EDITUNDO:
     case IDM_EDITCUT:
@@ -283,6 +283,15 @@ void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam)
         break;
     case IDM_OPTWRAP:
         SendMessageA(document, WM_COMMAND, IDM_OPTWRAP, 1);
+        break;
+    case IDM_OPTHARDBREAK:
+        SwitchForcedBreaks(document);
+        break;
+    case IDM_OPTOEMCONVERT:
+        SwitchOemForm();
+        break;
+    case IDM_OPTFONT:
+        ChooseDocumentFont(frame);
         break;
     case IDM_WINTILEVERT:
         SendMessageA(AppState.mdiClient, WM_MDITILE, MDITILE_VERTICAL, 0);

@@ -1,6 +1,7 @@
 #include "document/document_window.h"
 
 #include "app/app_state.h"
+#include "document/wrap_mode.h"
 #include "file/save_as_dialog.h"
 #include "file/save_document.h"
 #include "msg/message_box.h"
@@ -93,9 +94,24 @@ LRESULT DocumentCommand(HWND document, UINT message, WPARAM wParam, LPARAM lPara
         return SaveCommand(document);
     case IDC_EDIT:
         return EditNotification(document, message, wParam, lParam);
+    case IDM_OPTWRAP:
+        if (lParam != 0) {
+            SetWrapMode(document, GetDocumentData(document, DocumentWindow::wrap) == 0 ? 1 : 0);
+        }
+        return 0;
     default:
         return DefMDIChildProcA(document, message, wParam, lParam);
     }
+}
+
+// A font chosen for this document goes with it; the shared default stays.
+void ReleaseDocumentFont(HWND document)
+{
+    HFONT font = reinterpret_cast<HFONT>(GetDocumentData(document, DocumentWindow::font));
+    if (font != nullptr && font != AppState.defaultFont) {
+        DeleteObject(font);
+    }
+    SetDocumentData(document, DocumentWindow::font, 0);
 }
 
 }  // namespace
@@ -147,6 +163,9 @@ LRESULT CALLBACK DocumentWndProc(HWND document, UINT message, WPARAM wParam, LPA
         return QuerySaveDocument(document) == 0 ? 1 : 0;
     case WM_COMMAND:
         return DocumentCommand(document, message, wParam, lParam);
+    case WM_DESTROY:
+        ReleaseDocumentFont(document);
+        return DefMDIChildProcA(document, message, wParam, lParam);
     default:
         return DefMDIChildProcA(document, message, wParam, lParam);
     }

@@ -6,6 +6,9 @@
 //   driver wait-dialog [ms]        wait for a dialog; print its caption and texts
 //   driver wait-class CLASS [ms]   wait for a top-level window of that class; print its title
 //   driver wait-idle [ms]          wait until the program waits for input; print "idle"
+//   driver edit-form               print the active document's form: wrap or scroll
+//   driver select ID TEXT          select the first entry beginning with TEXT in combo box ID
+//                                  of the dialog in front, as a click in its list does
 //   driver press ID                press button ID of the dialog in front
 //   driver close                   ask the frame to close
 //   driver hold PATH [ms]          keep a file open without sharing, as another program may
@@ -136,7 +139,10 @@ BOOL CALLBACK PrintChildText(HWND child, LPARAM)
 
 int Usage()
 {
-    std::fputs("usage: driver wait-frame|documents|wait-dialog|wait-class CLASS|wait-idle|press ID|close|hold PATH [ms]\n", stderr);
+    std::fputs("usage: driver wait-frame|documents|wait-dialog|wait-class CLASS|wait-idle|edit-form|select ID TEXT|"
+               "press ID|close|"
+               "hold PATH [ms]\n",
+               stderr);
     return 2;
 }
 
@@ -192,6 +198,32 @@ int main(int argc, char** argv)
     }
     if (command == "wait-idle") {
         return WaitIdle(ms);
+    }
+    if (command == "edit-form") {
+        HWND frame = Frame();
+        HWND client = frame != nullptr ? FindWindowExA(frame, nullptr, "MDIClient", nullptr) : nullptr;
+        HWND active = client != nullptr ? reinterpret_cast<HWND>(SendMessageA(client, WM_MDIGETACTIVE, 0, 0)) : nullptr;
+        HWND edit = active != nullptr ? GetDlgItem(active, 3244) : nullptr;
+        if (edit == nullptr) {
+            return 1;
+        }
+        PrintLine((GetWindowLongA(edit, GWL_STYLE) & WS_HSCROLL) != 0 ? "scroll" : "wrap");
+        return 0;
+    }
+    if (command == "select" && argc > 3) {
+        HWND dialog = Dialog();
+        const int id = std::atoi(argv[2]);
+        HWND combo = dialog != nullptr ? GetDlgItem(dialog, id) : nullptr;
+        if (combo == nullptr) {
+            return 1;
+        }
+        const LRESULT index = SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(argv[3]));
+        if (index == CB_ERR) {
+            return 1;
+        }
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        return 0;
     }
     if (command == "press" && argc > 2) {
         HWND dialog = Dialog();

@@ -1,0 +1,115 @@
+#include "document/wrap_mode.h"
+
+#include "app/app_state.h"
+#include "document/document_window.h"
+#include "msg/message_box.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr DWORD kWrappingStyle =
+    WS_CHILD | WS_MAXIMIZE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_OEMCONVERT;
+constexpr DWORD kScrollingExtra = WS_HSCROLL | ES_AUTOHSCROLL;
+
+constexpr char kNoMemoryForSwitch[] =
+    "<文字列の折り返し> メモリ不足のため、折り返しモードを変更できません！";
+
+// The title is only the new control's first text, thrown away once it has
+// taken the document's text.
+constexpr int kTitleBytes = 257;
+
+// Made hidden: it is shown once it holds the text.
+DWORD EditStyleForMode(int wrap)
+{
+    return wrap != 0 ? kWrappingStyle : kWrappingStyle | kScrollingExtra;
+}
+
+HWND CreateEditControl(HWND document, int wrap)
+{
+    char title[kTitleBytes] = "";
+    GetWindowTextA(document, title, kTitleBytes);
+    return CreateWindowExA(0, "edit", title, EditStyleForMode(wrap), 0, 0, 0, 0, document,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)), AppState.instance, nullptr);
+}
+
+void FitToClientArea(HWND document, HWND edit)
+{
+    RECT rc;
+    GetClientRect(document, &rc);
+    MoveWindow(edit, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, FALSE);
+}
+
+// Gives the text block to the new control and an empty one of its own to the
+// old, so that destroying the old control cannot free the text.
+void HandOverText(HWND from, HWND to, HLOCAL text, HLOCAL placeholder)
+{
+    // The control does not free the block it had when given another: its
+    // owner does, once the control holds the text.
+    HLOCAL first = reinterpret_cast<HLOCAL>(SendMessageA(to, EM_GETHANDLE, 0, 0));
+    SendMessageA(from, EM_SETHANDLE, reinterpret_cast<WPARAM>(placeholder), 0);
+    SendMessageA(to, EM_SETHANDLE, reinterpret_cast<WPARAM>(text), 0);
+    if (first != nullptr && first != text) {
+        LocalFree(first);
+    }
+}
+
+int ReportSwitchFailure(HWND document, HWND created)
+{
+    if (created != nullptr) {
+        DestroyWindow(created);
+    }
+    JpMessageBox(document, kNoMemoryForSwitch, nullptr, MB_ICONHAND);
+    return 0;
+}
+
+}  // namespace
+
+int SetWrapMode(HWND document, int wrap)
+{
+    HWND old = DocumentEdit(document);
+    HWND created = CreateEditControl(document, wrap);
+    if (created == nullptr) {
+        return ReportSwitchFailure(document, nullptr);
+    }
+    // At least the terminator: the control reads its block as a text.
+    HLOCAL placeholder = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, 1);
+    if (placeholder == nullptr) {
+        return ReportSwitchFailure(document, created);
+    }
+    HLOCAL text = reinterpret_cast<HLOCAL>(SendMessageA(old, EM_GETHANDLE, 0, 0));
+    if (text == nullptr) {
+        LocalFree(placeholder);
+        return ReportSwitchFailure(document, created);
+    }
+    // Soft breaks belong to the old width; they must not travel with the text.
+    SendMessageA(old, EM_FMTLINES, FALSE, 0);
+
+    // Size and font first, while the control holds only its title: each of
+    // them lays the whole text out again.
+    FitToClientArea(document, created);
+    HFONT font = reinterpret_cast<HFONT>(GetDocumentData(document, DocumentWindow::font));
+    SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+    HandOverText(old, created, text, placeholder);
+    SetDocumentData(document, DocumentWindow::edit, reinterpret_cast<LONG_PTR>(created));
+    if (AppState.activeDocument == document) {
+        AppState.activeEdit = created;
+    }
+    DestroyWindow(old);
+    SetDocumentData(document, DocumentWindow::wrap, wrap != 0 ? 1 : 0);
+
+    SendMessageA(created, EM_FMTLINES, GetDocumentData(document, DocumentWindow::forcedBreaks) != 0, 0);
+    ShowWindow(created, SW_SHOW);
+    SendMessageA(created, EM_LIMITTEXT, 0, 0);
+    SetFocus(created);
+    return 1;
+}
+
+void SwitchForcedBreaks(HWND document)
+{
+    HWND edit = DocumentEdit(document);
+    const BOOL setting = GetDocumentData(document, DocumentWindow::forcedBreaks) == 0;
+    const LRESULT answer = SendMessageA(edit, EM_FMTLINES, setting, 0);
+    SetDocumentData(document, DocumentWindow::forcedBreaks, answer != 0 ? 1 : 0);
+    UpdateWindow(edit);
+}

@@ -1,0 +1,165 @@
+#include "text/font_dialog.h"
+
+#include "app/app_state.h"
+#include "document/document_window.h"
+#include "res/resource.h"
+#include "text/current_log_font.h"
+#include "text/font_names.h"
+
+#include <commdlg.h>
+#include <dlgs.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The default printer of the profile, as an information context for listing
+// its fonts; none when no printer is set or it cannot be reached.
+HDC OpenPrinterInformationContext()
+{
+    char device[256] = "";
+    GetProfileStringA("windows", "device", "", device, sizeof device);
+    std::string line(device);
+    const std::size_t first = line.find(',');
+    const std::size_t second = first == std::string::npos ? first : line.find(',', first + 1);
+    if (second == std::string::npos) {
+        return nullptr;
+    }
+    const std::string name = line.substr(0, first);
+    const std::string driver = line.substr(first + 1, second - first - 1);
+    const std::string port = line.substr(second + 1);
+    if (name.empty() || driver.empty()) {
+        return nullptr;
+    }
+    return CreateICA(driver.c_str(), name.c_str(), port.c_str(), nullptr);
+}
+
+// The text of a list entry, read into a buffer of its own length.
+std::string EntryText(HWND list, int index)
+{
+    const LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, index, 0);
+    if (length == CB_ERR || length < 0) {
+        return std::string();
+    }
+    std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT got = SendMessageA(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    return got == CB_ERR ? std::string() : std::string(text.data());
+}
+
+void RemoveVerticalFaces(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, cmb1);
+    const LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    const std::string remembered = selected == CB_ERR ? std::string() : EntryText(list, static_cast<int>(selected));
+
+    bool removed = false;
+    LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count;) {
+        if (IsVerticalFace(EntryText(list, static_cast<int>(i)).c_str())) {
+            SendMessageA(list, CB_DELETESTRING, i, 0);
+            count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+            removed = true;
+        } else {
+            ++i;
+        }
+    }
+    if (!removed) {
+        return;
+    }
+    LRESULT index = CB_ERR;
+    if (!remembered.empty() && !IsVerticalFace(remembered.c_str())) {
+        index = SendMessageA(list, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remembered.c_str()));
+    }
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    // The dialog fills its style and size lists, and its answer, from the
+    // face selected; it learns of a change only through the notification.
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+int CALLBACK NoteFaceFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+bool FaceOffersCharset(HDC dc, const char* face, BYTE charset)
+{
+    LOGFONTA wanted = {};
+    wanted.lfCharSet = charset;
+    lstrcpynA(wanted.lfFaceName, face, LF_FACESIZE);
+    bool found = false;
+    EnumFontFamiliesExA(dc, &wanted, NoteFaceFound, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
+bool FaceOffersShiftJis(const char* face, HDC printer)
+{
+    HDC screen = GetDC(nullptr);
+    bool found = screen != nullptr && FaceOffersCharset(screen, face, SHIFTJIS_CHARSET);
+    if (screen != nullptr) {
+        ReleaseDC(nullptr, screen);
+    }
+    if (!found && printer != nullptr) {
+        found = FaceOffersCharset(printer, face, SHIFTJIS_CHARSET);
+    }
+    return found;
+}
+
+}  // namespace
+
+UINT_PTR CALLBACK FontDialogHook(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        RemoveVerticalFaces(dialog);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+int UseChosenFont(HWND document, HWND edit, LOGFONTA chosen, HDC printer)
+{
+    TidyFaceName(chosen.lfFaceName, sizeof chosen.lfFaceName);
+    chosen.lfEscapement = 0;
+    chosen.lfOrientation = 0;
+    chosen.lfCharSet = DocumentCharset(chosen.lfCharSet, FaceOffersShiftJis(chosen.lfFaceName, printer));
+    HFONT font = CreateFontIndirectA(&chosen);
+    if (font == nullptr) {
+        return 0;
+    }
+    CurrentLogFont = chosen;
+    HFONT previous = reinterpret_cast<HFONT>(GetDocumentData(document, DocumentWindow::font));
+    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SetDocumentData(document, DocumentWindow::font, reinterpret_cast<LONG_PTR>(font));
+    // The stock default is shared by every new document.
+    if (previous != nullptr && previous != AppState.defaultFont) {
+        DeleteObject(previous);
+    }
+    return 1;
+}
+
+void ChooseDocumentFont(HWND owner)
+{
+    HDC printer = OpenPrinterInformationContext();
+    // The dialog works on a copy, so that a cancelled dialog leaves the
+    // starting values as they were.
+    LOGFONTA chosen = CurrentLogFont;
+    CHOOSEFONTA cf = {};
+    cf.lStructSize = sizeof cf;
+    cf.hwndOwner = owner;
+    cf.hDC = printer;
+    cf.lpLogFont = &chosen;
+    cf.Flags = CF_SCREENFONTS | CF_ENABLEHOOK | CF_ENABLETEMPLATE | CF_INITTOLOGFONTSTRUCT | CF_NOVECTORFONTS |
+               CF_NOVERTFONTS | (printer != nullptr ? CF_PRINTERFONTS : 0);
+    cf.lpfnHook = FontDialogHook;
+    cf.lpTemplateName = MAKEINTRESOURCEA(IDD_FONTDLG);
+    cf.hInstance = AppState.instance;
+    if (ChooseFontA(&cf)) {
+        UseChosenFont(AppState.activeDocument, AppState.activeEdit, chosen, printer);
+    }
+    if (printer != nullptr) {
+        DeleteDC(printer);
+    }
+}
