@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "document/document_window.h"
+#include "print/printer_device.h"
 #include "res/resource.h"
 #include "text/current_log_font.h"
 #include "text/font_names.h"
@@ -13,27 +14,6 @@
 #include <vector>
 
 namespace {
-
-// The default printer of the profile, as an information context for listing
-// its fonts; none when no printer is set or it cannot be reached.
-HDC OpenPrinterInformationContext()
-{
-    char device[256] = "";
-    GetProfileStringA("windows", "device", "", device, sizeof device);
-    std::string line(device);
-    const std::size_t first = line.find(',');
-    const std::size_t second = first == std::string::npos ? first : line.find(',', first + 1);
-    if (second == std::string::npos) {
-        return nullptr;
-    }
-    const std::string name = line.substr(0, first);
-    const std::string driver = line.substr(first + 1, second - first - 1);
-    const std::string port = line.substr(second + 1);
-    if (name.empty() || driver.empty()) {
-        return nullptr;
-    }
-    return CreateICA(driver.c_str(), name.c_str(), port.c_str(), nullptr);
-}
 
 // The text of a list entry, read into a buffer of its own length.
 std::string EntryText(HWND list, int index)
@@ -142,7 +122,9 @@ int UseChosenFont(HWND document, HWND edit, LOGFONTA chosen, HDC printer)
 
 void ChooseDocumentFont(HWND owner)
 {
-    HDC printer = OpenPrinterInformationContext();
+    // The default printer lists its own fonts; the lookup also refreshes
+    // whether a printer is available.
+    HDC printer = CreatePrinterContext(true);
     // The dialog works on a copy, so that a cancelled dialog leaves the
     // starting values as they were.
     LOGFONTA chosen = CurrentLogFont;
