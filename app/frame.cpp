@@ -9,6 +9,8 @@
 #include "file/open_dialog.h"
 #include "print/printer_device.h"
 #include "res/resource.h"
+#include "search/search_dialog.h"
+#include "search/search_engine.h"
 #include "search/search_state.h"
 
 #include <shellapi.h>
@@ -232,10 +234,6 @@ void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam)
     case IDM_FILEPRINT:
     case IDM_FILESETUP:
     case IDM_FILEPAGESETUP:
-    case IDM_SEARCHFIND:
-    case IDM_SEARCHNEXT:
-    case IDM_SEARCHPREV:
-    case IDM_SEARCHREPLACE:
     case IDM_OPTHARDBREAK:
     case IDM_OPTFONT:
     case IDM_OPTOEMCONVERT:
@@ -257,6 +255,18 @@ void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam)
         break;
     case IDM_SEARCHGOTOLINE:
         RunGoToLineDialog(frame);
+        break;
+    case IDM_SEARCHFIND:
+        RunSearchDialog(frame, IDD_FIND);
+        break;
+    case IDM_SEARCHNEXT:
+        FindNext();
+        break;
+    case IDM_SEARCHPREV:
+        FindPrevious();
+        break;
+    case IDM_SEARCHREPLACE:
+        RunSearchDialog(frame, IDD_REPLACE);
         break;
     case IDM_HELPDOCINFO:
         ShowDocumentInformation(frame, edit);
