@@ -12,6 +12,12 @@ const unsigned char* Bytes(const char* text)
     return reinterpret_cast<const unsigned char*>(text);
 }
 
+// Pairs that hash alike share the shorter skip, which only costs a compare.
+unsigned PairHash(unsigned char first, unsigned char second)
+{
+    return ((first << 3) ^ second) & 0xFF;
+}
+
 // Whether offset p of the text starts a character, given known, a character
 // start at or before p. Bytes in the lead range pair up from the end of
 // the last byte outside that range (which always ends a character), so the
@@ -61,20 +67,21 @@ std::size_t CharacterAfter(const char* text, std::size_t length, std::size_t s)
 
 Finder::Finder(const char* find, std::size_t length) : find_(find), length_(length)
 {
-    const std::size_t most = std::min<std::size_t>(length_ > 0 ? length_ - 1 : 0, 255);
-    std::memset(skip_, static_cast<int>(most), sizeof skip_);
-    const unsigned char* f = Bytes(find_);
-    // A pair that ends at index k of the find string lets the window move
-    // length - 1 - k; the last occurrence of a pair gives the shortest move.
-    for (std::size_t k = 1; k + 1 < length_; ++k) {
-        skip_[(f[k - 1] << 8) | f[k]] = static_cast<std::uint8_t>(std::min<std::size_t>(length_ - 1 - k, 255));
-    }
+    std::memset(pairEnd_, 0, sizeof pairEnd_);
     skipAfterCompare_ = 1;
-    if (length_ >= 2) {
-        const unsigned last = (f[length_ - 2] << 8) | f[length_ - 1];
-        skipAfterCompare_ = skip_[last];
-        skip_[last] = 0;
+    if (length_ < 2) {
+        return;
     }
+    const unsigned char* f = Bytes(find_);
+    const std::size_t tail = length_ - 1;
+    for (std::size_t k = 1; k < tail; ++k) {
+        pairEnd_[PairHash(f[k - 1], f[k])] = static_cast<std::uint32_t>(k);
+    }
+    // After a failed compare the window moves to the next place where the
+    // last pair could line up again.
+    const unsigned last = PairHash(f[tail - 1], f[tail]);
+    skipAfterCompare_ = tail - pairEnd_[last];
+    pairEnd_[last] = static_cast<std::uint32_t>(tail);
 }
 
 std::size_t Finder::Scan(const char* text, std::size_t from, std::size_t last) const
@@ -86,19 +93,24 @@ std::size_t Finder::Scan(const char* text, std::size_t from, std::size_t last) c
     const unsigned char* t = Bytes(text);
     const std::size_t tail = length_ - 1;
     const std::size_t endOfLast = last + tail;
+    // j is the last byte of the window; the pair that ends there decides
+    // how far the window moves. The usual case, a pair that the find string
+    // does not hold, moves it by a fixed amount, so the loop runs ahead of
+    // its table reads.
     std::size_t j = from + tail;
     while (j <= endOfLast) {
-        const std::uint8_t skip = skip_[(t[j - 1] << 8) | t[j]];
-        if (skip != 0) {
-            j += skip;
-            continue;
+        const std::size_t at = pairEnd_[PairHash(t[j - 1], t[j])];
+        if (at == 0) {
+            j += tail;
+        } else if (at < tail) {
+            j += tail - at;
+        } else {
+            const std::size_t start = j - tail;
+            if (std::memcmp(text + start, find_, length_) == 0) {
+                return start;
+            }
+            j += skipAfterCompare_;
         }
-        // The last two bytes are known to match.
-        const std::size_t start = j - tail;
-        if (std::memcmp(text + start, find_, length_ - 2) == 0) {
-            return start;
-        }
-        j += skipAfterCompare_;
     }
     return kNotFound;
 }

@@ -25,7 +25,7 @@ std::size_t CharacterAfter(const char* text, std::size_t length, std::size_t s);
 
 // A search for one find string (whole characters, at least one byte) over
 // texts. Made once per command: it builds a table of how far each pair of
-// bytes lets a scan skip.
+// bytes lets a scan skip, as in Horspool's search.
 class Finder {
 public:
     Finder(const char* find, std::size_t length);
@@ -45,9 +45,11 @@ private:
 
     const char* find_;
     std::size_t length_;
-    // How far a window may move when its last two bytes are a given pair;
-    // 0 for the find string's own last pair, which needs a comparison.
-    std::uint8_t skip_[65536];
+    // For each hash of a pair of bytes, the largest index in the find string
+    // at which such a pair ends (the last pair counts as the last index), or
+    // 0 when none does: the scan then moves a whole window length at once.
+    // Small, so that it stays in the fastest cache.
+    std::uint32_t pairEnd_[256];
     std::size_t skipAfterCompare_;
 };
 
