@@ -7,6 +7,7 @@
 //   driver wait-class CLASS [ms]   wait for a top-level window of that class; print its title
 //   driver wait-idle [ms]          wait until the program waits for input
 //   driver press ID                press button ID of the dialog in front
+//   driver set-text ID TEXT        put TEXT into control ID of the dialog in front, as typing would
 //   driver close                   ask the frame to close
 //   driver hold PATH [ms]          keep a file open without sharing, as another program may
 
@@ -132,7 +133,7 @@ BOOL CALLBACK PrintChildText(HWND child, LPARAM)
 
 int Usage()
 {
-    std::fputs("usage: driver wait-frame|documents|wait-dialog|wait-class CLASS|wait-idle|press ID|close|hold PATH [ms]\n", stderr);
+    std::fputs("usage: driver wait-frame|documents|wait-dialog|wait-class CLASS|wait-idle|press ID|set-text ID TEXT|close|hold PATH [ms]\n", stderr);
     return 2;
 }
 
@@ -196,6 +197,15 @@ int main(int argc, char** argv)
             return 1;
         }
         PostMessageA(button, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (command == "set-text" && argc > 3) {
+        HWND dialog = Dialog();
+        HWND control = dialog != nullptr ? GetDlgItem(dialog, std::atoi(argv[2])) : nullptr;
+        if (control == nullptr) {
+            return 1;
+        }
+        SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
         return 0;
     }
     if (command == "hold" && argc > 2) {
