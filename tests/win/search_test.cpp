@@ -1,5 +1,5 @@
-// Finding and replacing through the find and replace dialogs, F3 and F4,
-// on Japanese text: what the user sees selected and the text that results.
+// Finding and replacing through the find and replace dialogs and F3/F4 on
+// Japanese text: what ends up selected, before it, and the whole text.
 
 #include "app/app_state.h"
 #include "document/document_window.h"
@@ -10,30 +10,22 @@
 #include "text/sjis.h"
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace {
 
-constexpr char kReplaceAllDone[] = "全て単語置き換え終了しました。";
-constexpr char kOk[] = "了解(&ﾘ)";
-
-std::string NotFound(const std::string& find)
-{
-    return "「" + find + "」 が見つかりません。";
-}
-
-// Whether the edit control counts positions in bytes (Windows) or UTF-16
-// units (Wine); found out here independently of the program's own probe.
+// Whether the edit control counts bytes (Windows) or UTF-16 units (Wine),
+// found out apart from the program's own probe.
 bool EditCountsBytes()
 {
     static const bool bytes = [] {
-        HWND probe = CreateWindowExA(0, "edit", "表", WS_POPUP | ES_MULTILINE, 0, 0, 10, 10, nullptr, nullptr,
-                                     GetModuleHandleA(nullptr), nullptr);
+        HWND probe = CreateWindowExA(0, "edit", "表", WS_POPUP | ES_MULTILINE, 0, 0, 9, 9, nullptr, nullptr,
+                                     nullptr, nullptr);
+        DWORD start = 0, end = 0;
         SendMessageA(probe, EM_SETSEL, 0, -1);
-        DWORD start = 0;
-        DWORD end = 0;
         SendMessageA(probe, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         DestroyWindow(probe);
         return end == 2;
@@ -41,34 +33,25 @@ bool EditCountsBytes()
     return bytes;
 }
 
-DWORD ControlPosition(const std::string& text, std::size_t bytes)
+// Between a control position and a byte offset of text, either way.
+std::size_t Convert(const std::string& text, std::size_t value, bool toBytes)
 {
     if (EditCountsBytes()) {
-        return static_cast<DWORD>(bytes);
+        return value;
     }
-    return static_cast<DWORD>(MultiByteToWideChar(932, 0, text.data(), static_cast<int>(bytes), nullptr, 0));
+    std::size_t offset = 0, characters = 0;
+    while (offset < text.size() && (toBytes ? characters < value : offset < value)) {
+        offset = static_cast<std::size_t>(NextChar932(text.c_str() + offset) - text.c_str());
+        ++characters;
+    }
+    return toBytes ? offset : characters;
 }
 
 std::string TextOf(HWND edit)
 {
-    const int length = static_cast<int>(SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0));
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int got =
-        static_cast<int>(SendMessageA(edit, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data())));
-    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(edit, text.data(), static_cast<int>(text.size()))));
     return text;
-}
-
-std::size_t ByteOffset(const std::string& text, DWORD position)
-{
-    if (EditCountsBytes()) {
-        return position;
-    }
-    std::size_t offset = 0;
-    for (DWORD i = 0; i < position && offset < text.size(); ++i) {
-        offset = static_cast<std::size_t>(NextChar932(text.c_str() + offset) - text.c_str());
-    }
-    return offset;
 }
 
 // What the user sees: the text before the selection, and the selection.
@@ -76,24 +59,17 @@ using Shown = std::pair<std::string, std::string>;
 
 Shown ShownIn(HWND edit)
 {
-    DWORD start = 0;
-    DWORD end = 0;
+    DWORD start = 0, end = 0;
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     const std::string text = TextOf(edit);
-    const std::size_t from = ByteOffset(text, start);
-    const std::size_t to = ByteOffset(text, end);
-    return {text.substr(0, from), text.substr(from, to - from)};
+    const std::size_t from = Convert(text, start, true);
+    return {text.substr(0, from), text.substr(from, Convert(text, end, true) - from)};
 }
 
-// A clicked button, handled before this returns.
+// A button clicked, and everything it does done, before this returns.
 void Click(HWND dialog, int id)
 {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-bool Enabled(HWND dialog, int id)
-{
-    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
 }
 
 class SearchTest : public FrameTest {
@@ -103,403 +79,256 @@ protected:
         FrameTest::SetUp();
         SearchState = SearchStateRecord();
     }
-    void TearDown() override
-    {
-        SearchState = SearchStateRecord();
-        FrameTest::TearDown();
-    }
-
     HWND edit() const { return AppState.activeEdit; }
+    LONG_PTR Changed() const { return GetDocumentData(AppState.activeDocument, DocumentWindow::changed); }
 
-    // The whole text, bytes start to end selected, and the document unchanged.
+    // The whole text with bytes start to end selected; the document unchanged.
     void Place(const std::string& text, std::size_t start, std::size_t end)
     {
-        SendMessageA(edit(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        SendMessageA(edit(), EM_SETSEL, ControlPosition(text, start), ControlPosition(text, end));
+        SetWindowTextA(edit(), text.c_str());
+        SendMessageA(edit(), EM_SETSEL, Convert(text, start, false), Convert(text, end, false));
         SetDocumentData(AppState.activeDocument, DocumentWindow::changed, 0);
     }
 
-    LONG_PTR Changed() const { return GetDocumentData(AppState.activeDocument, DocumentWindow::changed); }
-
-    // Presses a key as the message loop's accelerator translation sees it.
+    // A key as the message loop's accelerator translation sees it.
     void Key(WPARAM key)
     {
         MSG msg = {};
         msg.hwnd = edit();
         msg.message = WM_KEYDOWN;
         msg.wParam = key;
-        msg.lParam = 0x00000001;
+        msg.lParam = 1;
         TranslateAcceleratorA(frame(), AppState.accelerators, &msg);
         PumpMessages();
     }
+
+    // Opens a dialog with command, fills its two fields and goes on with
+    // then; further answers for what comes up after it are given by more.
+    void WithDialog(UINT command, const std::string& find, const std::string& replace,
+                    const std::function<void(HWND)>& then,
+                    const std::function<void(DialogAnswers&)>& more = [](DialogAnswers&) {})
+    {
+        DialogAnswers answers;
+        answers.Then([&](HWND d) {
+            SetDlgItemTextA(d, IDC_FIND_TEXT, find.c_str());
+            SetDlgItemTextA(d, IDC_REPLACE_TEXT, replace.c_str());
+            then(d);
+        });
+        more(answers);
+        Command(command);
+        seen = answers.Seen();
+    }
+    std::vector<SeenDialog> seen;
 };
 
 using FindDialog = SearchTest;
 using ReplaceDialog = SearchTest;
 using SearchKeys = SearchTest;
 
-// Lead bytes decide every step through the text; the program's own test
-// must be the platform's.
+// Every step through the text rests on the lead-byte test: it must be the platform's.
 TEST(SearchPlatform, LeadBytesAreThePlatformsOwn)
 {
     for (int b = 0; b < 256; ++b) {
-        EXPECT_EQ(IsLeadByte932(static_cast<unsigned char>(b)), IsDBCSLeadByteEx(932, static_cast<BYTE>(b)) != FALSE)
-            << b;
+        EXPECT_EQ(IsLeadByte932(static_cast<unsigned char>(b)), IsDBCSLeadByteEx(932, static_cast<BYTE>(b)) != 0) << b;
     }
 }
-
-struct Press {
-    int button;
-    Shown shown;
-};
 
 TEST_F(FindDialog, FindsBothWaysNeverInsideACharacter)
 {
-    struct Case {
+    // 表 ends in the byte of a backslash, ア in that of 'A'.
+    const struct {
         std::string text, find;
-        std::vector<Press> presses;
+        std::vector<std::pair<int, Shown>> presses;
+    } cases[] = {
+        {"a表\\b表\\c", "\\", {{IDOK, {"a表", "\\"}}, {IDOK, {"a表\\b表", "\\"}}, {IDC_FIND_BACKWARD, {"a表", "\\"}}}},
+        {"表示と表示と表", "表示", {{IDOK, {"表示と", "表示"}}, {IDC_FIND_BACKWARD, {"", "表示"}}}},
+        {"アAア|A", "A", {{IDOK, {"ア", "A"}}, {IDOK, {"アAア|", "A"}}}},
     };
-    // 表 ends in the byte of a backslash, ア in that of 'A', ポ in that of '|'.
-    const Case cases[] = {
-        {"a表\\b表\\c", "\\",
-         {{IDOK, {"a表", "\\"}}, {IDOK, {"a表\\b表", "\\"}}, {IDC_FIND_BACKWARD, {"a表", "\\"}}}},
-        {"表示と表示と表", "表示",
-         {{IDOK, {"表示と", "表示"}}, {IDC_FIND_BACKWARD, {"", "表示"}}}},
-        {"アAポ|A", "A", {{IDOK, {"ア", "A"}}, {IDOK, {"アAポ|", "A"}}, {IDC_FIND_BACKWARD, {"ア", "A"}}}},
-        {"ポ|", "|", {{IDOK, {"ポ", "|"}}}},
-        {"aaaa", "aa", {{IDOK, {"a", "aa"}}, {IDOK, {"aa", "aa"}}}},   // overlapping occurrences
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Place(c.text, 0, 0);
-        std::vector<Shown> seen;
-        DialogAnswers answers;
-        answers.Then([&](HWND dialog) {
-            SetDlgItemTextA(dialog, IDC_FIND_TEXT, c.find.c_str());
-            for (const Press& p : c.presses) {
-                Click(dialog, p.button);
-                seen.push_back(ShownIn(edit()));
+        std::vector<std::pair<int, Shown>> shown;
+        WithDialog(IDM_SEARCHFIND, c.find, "", [&](HWND d) {
+            for (const auto& press : c.presses) {
+                Click(d, press.first);
+                shown.emplace_back(press.first, ShownIn(edit()));
             }
-            PressButton(dialog, IDCANCEL);
+            PressButton(d, IDCANCEL);
         });
-        Command(IDM_SEARCHFIND);
-        ASSERT_EQ(seen.size(), c.presses.size()) << c.text;
-        for (std::size_t i = 0; i < seen.size(); ++i) {
-            EXPECT_EQ(seen[i], c.presses[i].shown) << c.text << ", press " << i;
-        }
+        EXPECT_EQ(shown, c.presses) << c.text;
         EXPECT_STREQ(SearchState.findText, c.find.c_str());
-        EXPECT_EQ(Changed(), 0) << "finding changes nothing";
+        EXPECT_EQ(Changed(), 0);
     }
 }
 
-TEST_F(FindDialog, NotFoundIsReportedAndTheDialogComesBack)
+TEST_F(FindDialog, NotFoundIsReportedAndTheDialogComesBackOnTop)
 {
     Place("語と語", 0, 0);
     HWND dialog = nullptr;
-    Shown afterLast;
-    bool activeAgain = false;
-    DialogAnswers answers;
-    answers.Then([&](HWND d) {
+    bool onTop = false;
+    WithDialog(IDM_SEARCHFIND, "語", "", [&](HWND d) {
         dialog = d;
-        SetDlgItemTextA(d, IDC_FIND_TEXT, "語");
         Click(d, IDOK);
-        afterLast = ShownIn(edit());
         PressButton(d, IDOK);
-    });
-    answers.ThenPress(IDOK);
-    answers.Then([&](HWND d) {
-        activeAgain = d == dialog && GetActiveWindow() == dialog;
-        PressButton(d, IDCANCEL);
-    });
-    Command(IDM_SEARCHFIND);
-    ASSERT_EQ(answers.Seen().size(), 3u);
-    EXPECT_EQ(afterLast, Shown("語と", "語"));
-    EXPECT_EQ(answers.Seen()[1].texts, (std::vector<std::string>{NotFound("語"), kOk}));
-    EXPECT_TRUE(activeAgain) << "the dialog is back on top after the report";
-    EXPECT_EQ(ShownIn(edit()), Shown("語と", "語")) << "a failed search keeps the selection";
-}
-
-TEST_F(FindDialog, BackwardFromTheStartFindsNothing)
-{
-    Place("語と語", 0, 0);
-    DialogAnswers answers;
-    answers.Then([&](HWND d) {
-        SetDlgItemTextA(d, IDC_FIND_TEXT, "語");
-        PressButton(d, IDC_FIND_BACKWARD);
-    });
-    answers.ThenPress(IDOK);
-    answers.ThenPress(IDCANCEL);
-    Command(IDM_SEARCHFIND);
-    ASSERT_EQ(answers.Seen().size(), 3u);
-    EXPECT_EQ(answers.Seen()[1].texts[0], NotFound("語"));
-}
-
-TEST_F(FindDialog, ButtonsWorkOnlyWhileThereIsSomethingToFind)
-{
-    struct Case {
-        UINT command;
-        std::vector<int> buttons;
-    };
-    const Case cases[] = {
-        {IDM_SEARCHFIND, {IDOK, IDC_FIND_BACKWARD}},
-        {IDM_SEARCHREPLACE, {IDOK, IDC_REPLACE_AND_FIND, IDC_REPLACE_ALL}},
-    };
-    for (const Case& c : cases) {
-        std::vector<std::vector<bool>> states;
-        auto record = [&](HWND d) {
-            std::vector<bool> now;
-            for (int id : c.buttons) {
-                now.push_back(Enabled(d, id));
-            }
-            states.push_back(now);
-        };
-        DialogAnswers answers;
-        answers.Then([&](HWND d) {
-            record(d);
-            SetDlgItemTextA(d, IDC_FIND_TEXT, "語");
-            record(d);
-            SetDlgItemTextA(d, IDC_REPLACE_TEXT, "");
-            record(d);
-            SetDlgItemTextA(d, IDC_FIND_TEXT, "");
-            record(d);
+    }, [&](DialogAnswers& more) {
+        more.ThenPress(IDOK);
+        more.Then([&](HWND d) {
+            onTop = d == dialog && GetActiveWindow() == dialog;
             PressButton(d, IDCANCEL);
         });
-        Command(c.command);
-        const std::vector<bool> off(c.buttons.size(), false);
-        const std::vector<bool> on(c.buttons.size(), true);
-        EXPECT_EQ(states, (std::vector<std::vector<bool>>{off, on, on, off})) << c.command;
-    }
+    });
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[1].texts, (std::vector<std::string>{"「語」 が見つかりません。", "了解(&ﾘ)"}));
+    EXPECT_TRUE(onTop);
+    EXPECT_EQ(ShownIn(edit()), Shown("語と", "語")) << "the last one found stays selected";
 }
 
-TEST_F(ReplaceDialog, OpensWithTheStringsAndCancelKeepsThem)
+TEST_F(ReplaceDialog, ButtonsNeedAFindStringAndCancelKeepsTheStrings)
 {
-    std::strcpy(SearchState.findText, "検索");
     std::strcpy(SearchState.replaceText, "置換");
-    std::vector<std::string> fields;
-    bool enabled = false;
-    DialogAnswers answers;
-    answers.Then([&](HWND d) {
-        fields = {TitleOf(GetDlgItem(d, IDC_FIND_TEXT)), TitleOf(GetDlgItem(d, IDC_REPLACE_TEXT))};
-        enabled = Enabled(d, IDC_REPLACE_ALL);
-        SetDlgItemTextA(d, IDC_FIND_TEXT, "別");
-        SetDlgItemTextA(d, IDC_REPLACE_TEXT, "物");
+    std::vector<std::vector<bool>> states;
+    WithDialog(IDM_SEARCHREPLACE, "", "物", [&](HWND d) {
+        for (const char* find : {"", "語", ""}) {
+            SetDlgItemTextA(d, IDC_FIND_TEXT, find);
+            states.push_back({});
+            for (int id : {IDOK, IDC_REPLACE_AND_FIND, IDC_REPLACE_ALL}) {
+                states.back().push_back(IsWindowEnabled(GetDlgItem(d, id)) != FALSE);
+            }
+        }
         PressButton(d, IDCANCEL);
     });
-    Command(IDM_SEARCHREPLACE);
-    EXPECT_EQ(fields, (std::vector<std::string>{"検索", "置換"}));
-    EXPECT_TRUE(enabled);
-    EXPECT_STREQ(SearchState.findText, "検索");
+    const std::vector<bool> off(3, false), on(3, true);
+    EXPECT_EQ(states, (std::vector<std::vector<bool>>{off, on, off}));
+    EXPECT_STREQ(SearchState.findText, "");
     EXPECT_STREQ(SearchState.replaceText, "置換");
 }
 
 TEST_F(ReplaceDialog, ReplaceAndFindGoesOnAfterTheInsertedText)
 {
-    struct Case {
+    const struct {
         std::string text;
-        std::size_t start, end;  // the selection before the press, in bytes
-        std::string find, replace;
-        std::string result;
+        std::size_t start, end;
+        std::string find, replace, result;
         Shown shown;
-        bool found;
+    } cases[] = {
+        {"あいあい", 0, 2, "あ", "え", "えいあい", {"えい", "あ"}},
+        {"xあ", 0, 0, "あ", "あ", "あxあ", {"あx", "あ"}},   // an empty selection: inserted at the caret
+        {"表\\表\\", 0, 2, "\\", "", "\\表\\", {"", "\\"}},   // the one right after is not passed
     };
-    const Case cases[] = {
-        {"あいあい", 0, 2, "あ", "え", "えいあい", {"えい", "あ"}, true},
-        {"xあ", 0, 0, "あ", "y", "yxあ", {"yx", "あ"}, true},                // inserted at the caret
-        {"a", 0, 1, "a", "ba", "ba", {"", "ba"}, false},                     // never its own replacement
-        {"aab", 0, 1, "a", "", "ab", {"", "a"}, true},                       // the next one right there
-        {"表\\表\\", 0, 2, "\\", "／", "／\\表\\", {"／", "\\"}, true},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Place(c.text, c.start, c.end);
-        DialogAnswers answers;
-        Shown shown;
-        answers.Then([&](HWND d) {
-            SetDlgItemTextA(d, IDC_FIND_TEXT, c.find.c_str());
-            SetDlgItemTextA(d, IDC_REPLACE_TEXT, c.replace.c_str());
-            if (c.found) {
-                Click(d, IDC_REPLACE_AND_FIND);
-                shown = ShownIn(edit());
-                PressButton(d, IDCANCEL);
-            } else {
-                PressButton(d, IDC_REPLACE_AND_FIND);
-            }
+        WithDialog(IDM_SEARCHREPLACE, c.find, c.replace, [&](HWND d) {
+            Click(d, IDC_REPLACE_AND_FIND);
+            PressButton(d, IDCANCEL);
         });
-        if (!c.found) {
-            answers.Then([&](HWND box) {
-                shown = ShownIn(edit());
-                PressButton(box, IDOK);
-            });
-            answers.ThenPress(IDCANCEL);
-        }
-        Command(IDM_SEARCHREPLACE);
-        EXPECT_EQ(TextOf(edit()), c.result) << c.text;
-        EXPECT_EQ(shown, c.shown) << c.text;
-        EXPECT_EQ(Changed(), 1) << c.text;
-        EXPECT_EQ(answers.Seen().size(), c.found ? 1u : 3u) << c.text;
+        EXPECT_EQ(TextOf(edit()), c.result);
+        EXPECT_EQ(ShownIn(edit()), c.shown) << c.text;
+        EXPECT_EQ(Changed(), 1);
     }
 }
 
-// 1 MB of Japanese lines, 10,000 of them holding the find string once.
-struct LargeText {
-    std::string text, replaced, lastBefore;
-};
-
-LargeText MakeLargeText(const std::string& find, const std::string& replace)
+TEST_F(ReplaceDialog, ReplaceAllOnAMegabyteWithTenThousandOccurrences)
 {
-    const std::string words = "日本語の文章と表示\\、ポ|ア。";
-    LargeText large;
+    const std::string words = "日本語の文章と表示\\、ポ|ア。日本語の文章と表示\\、ポ|ア。";
+    std::string text, replaced;
     std::size_t lastAt = 0;
-    for (int occurrences = 0; large.text.size() < 1000000;) {
-        for (int i = 0; i < 3; ++i) {
-            large.text += words;
-            large.replaced += words;
+    for (int occurrences = 0; text.size() < 1000000; text += "\r\n", replaced += "\r\n") {
+        text += words;
+        replaced += words;
+        if (occurrences++ < 10000) {
+            lastAt = replaced.size();
+            text += "検索";
+            replaced += "置換語";
         }
-        if (occurrences < 10000) {
-            ++occurrences;
-            lastAt = large.replaced.size();
-            large.text += find;
-            large.replaced += replace;
-        }
-        large.text += "\r\n";
-        large.replaced += "\r\n";
     }
-    large.lastBefore = large.replaced.substr(0, lastAt);
-    return large;
-}
-
-TEST_F(ReplaceDialog, ReplaceAllOnAMegabyteInOneGo)
-{
-    const std::string find = "検索";
-    const std::string replace = "置換語";
-    LargeText large = MakeLargeText(find, replace);
-    std::size_t occurrences = 0;
-    for (std::size_t at = large.text.find(find); at != std::string::npos; at = large.text.find(find, at + 1)) {
-        ++occurrences;
-    }
-    ASSERT_EQ(occurrences, 10000u);
-    Place(large.text, 0, 0);
-
+    Place(text, 0, 0);
     HWND dialog = nullptr;
-    bool ownedByLiveDialog = false;
-    DialogAnswers answers;
-    answers.Then([&](HWND d) {
+    bool dialogStillUp = false;
+    WithDialog(IDM_SEARCHREPLACE, "検索", "置換語", [&](HWND d) {
         dialog = d;
-        SetDlgItemTextA(d, IDC_FIND_TEXT, find.c_str());
-        SetDlgItemTextA(d, IDC_REPLACE_TEXT, replace.c_str());
         PressButton(d, IDC_REPLACE_ALL);
+    }, [&](DialogAnswers& more) {
+        more.Then([&](HWND box) {
+            dialogStillUp = IsWindow(dialog) && GetWindow(box, GW_OWNER) == dialog;
+            PressButton(box, IDOK);
+        });
     });
-    answers.Then([&](HWND box) {
-        ownedByLiveDialog = IsWindow(dialog) && GetWindow(box, GW_OWNER) == dialog;
-        PressButton(box, IDOK);
-    });
-    Command(IDM_SEARCHREPLACE);
-
-    ASSERT_EQ(answers.Seen().size(), 2u);
-    EXPECT_EQ(answers.Seen()[1].texts, (std::vector<std::string>{kReplaceAllDone, kOk}));
-    EXPECT_TRUE(ownedByLiveDialog) << "the completion message comes while the dialog is up";
-    EXPECT_FALSE(IsWindow(dialog)) << "replace-all closes the dialog";
-    EXPECT_TRUE(TextOf(edit()) == large.replaced) << "the text is not the expected replacement";
-    EXPECT_EQ(ShownIn(edit()), Shown(large.lastBefore, replace)) << "the last replacement is selected";
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].texts[0], "全て単語置き換え終了しました。");
+    EXPECT_TRUE(dialogStillUp) << "the completion message comes while the dialog is up, owned by it";
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_TRUE(TextOf(edit()) == replaced);
+    EXPECT_EQ(ShownIn(edit()), Shown(replaced.substr(0, lastAt), "置換語"));
     EXPECT_EQ(Changed(), 1);
 }
 
-TEST_F(ReplaceDialog, ReplaceAllCases)
+TEST_F(ReplaceDialog, ReplaceAllEdgeCases)
 {
-    struct Case {
-        std::string text, find, replace;
-        std::string result;
+    const struct {
+        std::string text, find, replace, result;
         Shown shown;
         LONG_PTR changed;
-    };
-    const Case cases[] = {
-        {"語a語語", "語", "", "a", {"a", ""}, 1},                   // consecutive occurrences all go
-        {"あ", "あ", "ああ", "ああ", {"", "ああ"}, 1},              // one pass only
+    } cases[] = {
+        {"語a語語", "語", "", "a", {"a", ""}, 1},           // consecutive ones all go
         {"表\\ア", "\\", "＼", "表＼ア", {"表", "＼"}, 1},
-        {"アイウ", "A", "B", "アイウ", {"", ""}, 0},                // none: the caret goes to the start
-        {"語と語", "語", "語", "語と語", {"語と", "語"}, 0},        // replaced by itself: nothing changed
+        {"アイウ", "A", "B", "アイウ", {"", ""}, 0},        // none: the caret goes to the start
+        {"語と語", "語", "語", "語と語", {"語と", "語"}, 0},// replaced by itself: nothing changed
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Place(c.text, c.text.size(), c.text.size());
-        DialogAnswers answers;
-        answers.Then([&](HWND d) {
-            SetDlgItemTextA(d, IDC_FIND_TEXT, c.find.c_str());
-            SetDlgItemTextA(d, IDC_REPLACE_TEXT, c.replace.c_str());
-            PressButton(d, IDC_REPLACE_ALL);
-        });
-        answers.ThenPress(IDOK);
-        Command(IDM_SEARCHREPLACE);
-        ASSERT_EQ(answers.Seen().size(), 2u) << c.text;
-        EXPECT_EQ(answers.Seen()[1].texts[0], kReplaceAllDone) << "shown even when nothing was found";
-        EXPECT_EQ(TextOf(edit()), c.result) << c.text;
+        WithDialog(IDM_SEARCHREPLACE, c.find, c.replace, [](HWND d) { PressButton(d, IDC_REPLACE_ALL); },
+                   [](DialogAnswers& more) { more.ThenPress(IDOK); });
+        EXPECT_EQ(seen.size(), 2u) << "the completion message comes even when none was found";
+        EXPECT_EQ(TextOf(edit()), c.result);
         EXPECT_EQ(ShownIn(edit()), c.shown) << c.text;
         EXPECT_EQ(Changed(), c.changed) << c.text;
     }
 }
 
-// A field holds at most 159 bytes of whole characters; the copy into
-// SearchState never keeps half a character.
+// The fields hold 159 bytes; what is pasted past that is cut after the
+// last whole character, and a string of no whole character finds nothing.
 TEST_F(FindDialog, StringsAreCutOnWholeCharacters)
 {
     std::string kanji;
-    for (int i = 0; i < 100; ++i) {
+    while (kanji.size() < 200) {
         kanji += "語";
     }
-    struct Case {
-        std::string typed;
-        std::size_t kept;
-    };
-    const Case cases[] = {
-        {kanji, 158},
-        {"a" + kanji, 159},
-        {std::string(200, 'x'), 159},
-    };
-    for (const Case& c : cases) {
+    for (const auto& typed : {std::make_pair(kanji, 158), std::make_pair("a" + kanji, 159)}) {
         Place("", 0, 0);
         LRESULT limit = 0;
-        DialogAnswers answers;
-        answers.Then([&](HWND d) {
+        WithDialog(IDM_SEARCHFIND, typed.first, "", [&](HWND d) {
             limit = SendDlgItemMessageA(d, IDC_FIND_TEXT, EM_GETLIMITTEXT, 0, 0);
-            // Set as a paste would set it, past the limit that typing meets.
-            SendDlgItemMessageA(d, IDC_FIND_TEXT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.typed.c_str()));
             PressButton(d, IDOK);
+        }, [](DialogAnswers& more) {
+            more.ThenPress(IDOK);
+            more.ThenPress(IDCANCEL);
         });
-        answers.ThenPress(IDOK);
-        answers.ThenPress(IDCANCEL);
-        Command(IDM_SEARCHFIND);
         EXPECT_EQ(limit, 159);
-        EXPECT_EQ(std::strlen(SearchState.findText), c.kept);
-        EXPECT_EQ(std::string(SearchState.findText), c.typed.substr(0, c.kept));
+        EXPECT_EQ(std::string(SearchState.findText), typed.first.substr(0, typed.second));
     }
-}
-
-// A find string with no whole character finds and replaces nothing, and
-// never wipes the text.
-TEST_F(ReplaceDialog, AFindStringOfNoWholeCharacterDoesNothing)
-{
     Place("表示", 0, 0);
     std::strcpy(SearchState.findText, "\x95");
-    SearchState.replaceText[0] = '\0';
-    DialogAnswers answers;
-    EXPECT_EQ(FindText(+1, 0), 0);
+    DialogAnswers none;
     EXPECT_EQ(FindText(+1, 1), 0);
     EXPECT_FALSE(ReplaceAll());
-    PumpMessages();
-    EXPECT_EQ(TextOf(edit()), "表示");
-    EXPECT_EQ(Changed(), 0);
-    EXPECT_TRUE(answers.Seen().empty()) << "nothing is reported";
+    EXPECT_EQ(TextOf(edit()), "表示") << "an empty replacement never wipes the text";
+    EXPECT_TRUE(none.Seen().empty());
 }
 
 TEST_F(SearchKeys, F3AndF4RepeatTheSearchInAnotherDocument)
 {
     Place("語", 0, 0);
     DialogAnswers answers;
-    answers.Then([&](HWND d) {
+    Key(VK_F4);
+    EXPECT_TRUE(answers.Seen().empty()) << "find-previous is grayed while there is nothing to find";
+    answers.Then([](HWND d) {
         SetDlgItemTextA(d, IDC_FIND_TEXT, "語");
         PressButton(d, IDOK);
     });
     answers.ThenPress(IDOK);
     answers.ThenPress(IDCANCEL);
-    Command(IDM_SEARCHFIND);
-    ASSERT_EQ(answers.Seen().size(), 3u);
+    Key(VK_F3);
+    ASSERT_EQ(answers.Seen().size(), 3u) << "F3 opens the find dialog while there is nothing to find";
+    EXPECT_EQ(answers.Seen()[0].caption, "文章中の単語の検索");
 
     Command(IDM_FILENEW);
     ASSERT_EQ(DocumentWindows().size(), 2u);
@@ -511,18 +340,6 @@ TEST_F(SearchKeys, F3AndF4RepeatTheSearchInAnotherDocument)
     }
     EXPECT_EQ(seen, (std::vector<Shown>{{"語a", "語"}, {"語a語b", "語"}, {"語a", "語"}}));
     EXPECT_EQ(answers.Seen().size(), 3u) << "no message";
-}
-
-TEST_F(SearchKeys, F3OpensTheFindDialogWhileThereIsNothingToFind)
-{
-    Place("語", 0, 0);
-    DialogAnswers answers;
-    answers.ThenPress(IDCANCEL);
-    Key(VK_F4);
-    EXPECT_TRUE(answers.Seen().empty()) << "find-previous is grayed, so F4 does nothing";
-    Key(VK_F3);
-    ASSERT_EQ(answers.Seen().size(), 1u);
-    EXPECT_EQ(answers.Seen()[0].caption, "文章中の単語の検索");
 }
 
 }  // namespace
