@@ -12,7 +12,7 @@ const unsigned char* Bytes(const char* text)
     return reinterpret_cast<const unsigned char*>(text);
 }
 
-// Pairs that hash alike share the shorter skip, which only costs a compare.
+// Pairs that hash alike share one table entry, which can only shorten a move.
 unsigned PairHash(unsigned char first, unsigned char second)
 {
     return ((first << 3) ^ second) & 0xFF;
@@ -106,7 +106,7 @@ std::size_t Finder::Scan(const char* text, std::size_t from, std::size_t last) c
             j += tail - at;
         } else {
             const std::size_t start = j - tail;
-            if (std::memcmp(text + start, find_, length_) == 0) {
+            if (MatchAt(text + start, find_, length_)) {
                 return start;
             }
             j += skipAfterCompare_;
