@@ -14,6 +14,10 @@ struct AppStateRecord {
     // Untitled documents are numbered from 1; numbers are never reused.
     unsigned long untitledCounter = 0;
     DWORD childStyle = WS_MAXIMIZE;
+    // Whether the edit control counts positions in bytes of the code page
+    // 932 text, as Windows does, or in characters, as Wine does; probed once
+    // at start-up.
+    bool editCountsBytes = true;
 };
 
 extern AppStateRecord AppState;

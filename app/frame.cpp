@@ -14,6 +14,8 @@
 #include "print/printer_device.h"
 #include "print/printer_setup.h"
 #include "res/resource.h"
+#include "search/search_dialog.h"
+#include "search/search_engine.h"
 #include "search/search_state.h"
 #include "text/font_dialog.h"
 #include "text/oem_conversion.h"
@@ -255,11 +257,6 @@ void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam)
     case IDM_FILEPAGESETUP:
         ShowPageLayoutDialog();
         break;
-    case IDM_SEARCHFIND:
-    case IDM_SEARCHNEXT:
-    case IDM_SEARCHPREV:
-    case IDM_SEARCHREPLACE:
-        break;
     case IDM_EDITUNDO:
     case IDM_EDITCUT:
     case IDM_EDITCOPY:
@@ -277,6 +274,18 @@ void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam)
         break;
     case IDM_SEARCHGOTOLINE:
         RunGoToLineDialog(frame);
+        break;
+    case IDM_SEARCHFIND:
+        RunSearchDialog(frame, IDD_FIND);
+        break;
+    case IDM_SEARCHNEXT:
+        FindNext();
+        break;
+    case IDM_SEARCHPREV:
+        FindPrevious();
+        break;
+    case IDM_SEARCHREPLACE:
+        RunSearchDialog(frame, IDD_REPLACE);
         break;
     case IDM_HELPDOCINFO:
         ShowDocumentInformation(frame, edit);

@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "app/frame.h"
 #include "document/document_window.h"
+#include "document/edit_positions.h"
 #include "res/resource.h"
 
 #include <shellapi.h>
@@ -79,6 +80,7 @@ bool CreateFrameWindow(const std::string& name, int showCommand)
     ShowWindow(AppState.frameWindow, showCommand);
     UpdateWindow(AppState.frameWindow);
     AppState.defaultFont = static_cast<HFONT>(GetStockObject(SYSTEM_FIXED_FONT));
+    ProbeEditPositions();
 
     if (name.empty()) {
         CreateDocumentWindow(nullptr);

@@ -21,16 +21,18 @@ build=build/bench
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DMOKURE_SANITIZE=OFF >/dev/null
 cmake --build "$build" --target mokure_bench -j "$(nproc)"
 
-results="$build/normalise_bench.json"
+results="$build/bench.json"
 "$build/mokure_bench" \
-    --benchmark_filter='^BM_Normalise(Memcpy|DecideCountConvert)/' \
-    --benchmark_repetitions=5 \
+    --benchmark_filter='^BM_(Normalise(Memcpy|DecideCountConvert)|Search(Memmem|FindNext|FindPrevious|ReplaceAll/(1|10)))/' \
+    --benchmark_repetitions=7 \
+    --benchmark_enable_random_interleaving=true \
     --benchmark_report_aggregates_only=true \
     --benchmark_out="$results" \
     --benchmark_out_format=json
 
-# The medians of the two runs, both in nanoseconds whatever unit each was
-# reported in.
+# The aggregates of the runs, all in nanoseconds whatever unit each was
+# reported in, and the ratios between them: the search ratios compare the
+# fastest repetitions, which a machine shared with other work disturbs least.
 awk '
     function ns(value, unit) {
         if (unit == "s") return value * 1e9
@@ -47,14 +49,22 @@ awk '
     /"name":/ { name = field($0) }
     /"real_time":/ { real = field($0) }
     /"time_unit":/ { time[name] = ns(real + 0, field($0)) }
-    END {
-        convert = time["BM_NormaliseDecideCountConvert/real_time_median"]
-        copy = time["BM_NormaliseMemcpy/real_time_median"]
-        if (convert == "" || copy == "" || copy <= 0) {
-            print "bench: normalise results missing" > "/dev/stderr"
-            exit 1
+    function ratio(label, numerator, denominator, statistic,    a, b) {
+        a = time[numerator "/real_time_" statistic]
+        b = time[denominator "/real_time_" statistic]
+        if (a == "" || b == "" || b <= 0) {
+            printf "bench: results for %s missing\n", label > "/dev/stderr"
+            failed = 1
+            return
         }
-        printf "RATIO normalise_vs_memcpy %.2f\n", convert / copy
+        printf "RATIO %s %.2f\n", label, a / b
+    }
+    END {
+        ratio("normalise_vs_memcpy", "BM_NormaliseDecideCountConvert", "BM_NormaliseMemcpy", "median")
+        ratio("find_vs_memmem", "BM_SearchFindNext", "BM_SearchMemmem", "min")
+        ratio("replace_all_scaling", "BM_SearchReplaceAll/10", "BM_SearchReplaceAll/1", "min")
+        ratio("find_previous_vs_next", "BM_SearchFindPrevious", "BM_SearchFindNext", "min")
+        exit failed
     }
 ' "$results"
 

@@ -10,6 +10,7 @@
 //   driver select ID TEXT          select the first entry beginning with TEXT in combo box ID
 //                                  of the dialog in front, as a click in its list does
 //   driver press ID                press button ID of the dialog in front
+//   driver set-text ID TEXT        put TEXT into control ID of the dialog in front, as typing would
 //   driver close                   ask the frame to close
 //   driver hold PATH [ms]          keep a file open without sharing, as another program may
 
@@ -93,6 +94,14 @@ HWND Dialog()
     return ProgramWindow("#32770");
 }
 
+// A dialog whose template makes it visible is shown before its controls are
+// made; every dialog of the program has a button, made after its texts.
+HWND ReadyDialog()
+{
+    HWND dialog = Dialog();
+    return dialog != nullptr && FindWindowExA(dialog, nullptr, "Button", nullptr) != nullptr ? dialog : nullptr;
+}
+
 // 0 when the program came to wait for input within the time.
 int WaitIdle(int ms)
 {
@@ -140,8 +149,7 @@ BOOL CALLBACK PrintChildText(HWND child, LPARAM)
 int Usage()
 {
     std::fputs("usage: driver wait-frame|documents|wait-dialog|wait-class CLASS|wait-idle|edit-form|select ID TEXT|"
-               "press ID|close|"
-               "hold PATH [ms]\n",
+               "press ID|set-text ID TEXT|close|hold PATH [ms]\n",
                stderr);
     return 2;
 }
@@ -178,7 +186,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (command == "wait-dialog") {
-        HWND dialog = WaitFor(Dialog, ms);
+        HWND dialog = WaitFor(ReadyDialog, ms);
         if (dialog == nullptr) {
             return 1;
         }
@@ -232,6 +240,15 @@ int main(int argc, char** argv)
             return 1;
         }
         PostMessageA(button, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (command == "set-text" && argc > 3) {
+        HWND dialog = Dialog();
+        HWND control = dialog != nullptr ? GetDlgItem(dialog, std::atoi(argv[2])) : nullptr;
+        if (control == nullptr) {
+            return 1;
+        }
+        SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
         return 0;
     }
     if (command == "hold" && argc > 2) {

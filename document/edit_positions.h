@@ -1,0 +1,52 @@
+#pragma once
+// The edit control's own text block, read in place, and selections in byte
+// offsets of it, whatever unit the control counts positions in.
+
+#include <windows.h>
+
+#include <cstddef>
+
+// Finds out once whether the edit control counts positions in bytes or in
+// characters, and records it in AppState.
+void ProbeEditPositions();
+
+// The control's text block, locked for one command. The control may move
+// its block while it handles a message that changes the text, so it is
+// unlocked before such a message and fetched again after it.
+class EditText {
+public:
+    explicit EditText(HWND edit);
+    ~EditText();
+    EditText(const EditText&) = delete;
+    EditText& operator=(const EditText&) = delete;
+
+    void Unlock();
+    // Unlocks, then fetches and locks the control's block again.
+    void Refetch();
+
+    const char* data() const { return text_; }
+    std::size_t length() const { return length_; }
+
+private:
+    void Lock();
+
+    HWND edit_;
+    HLOCAL block_ = nullptr;
+    const char* text_ = "";
+    std::size_t length_ = 0;
+};
+
+struct ByteSelection {
+    std::size_t start;
+    std::size_t end;
+};
+
+// The control's selection as byte offsets into text, the text it holds.
+ByteSelection SelectionInBytes(HWND edit, const EditText& text);
+
+// The control's position of byte offset bytes of text, a text it holds or
+// is about to hold.
+DWORD EditPosition(const char* text, std::size_t bytes);
+
+// Selects from start to end (control positions) and scrolls the caret into view.
+void SelectAndShow(HWND edit, DWORD start, DWORD end);

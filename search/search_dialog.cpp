@@ -1,0 +1,131 @@
+#include "search/search_dialog.h"
+
+#include "app/app_state.h"
+#include "msg/message_box.h"
+#include "res/resource.h"
+#include "search/match.h"
+#include "search/search_engine.h"
+#include "search/search_state.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr int kSearchButtons[] = {IDOK, IDC_FIND_BACKWARD, IDC_REPLACE_ALL, IDC_REPLACE_AND_FIND};
+constexpr char kReplaceAllDone[] = "全て単語置き換え終了しました。";
+constexpr char kProgramName[] = "モクレ";
+
+// The fields hold what SearchState can: 159 bytes and a terminator.
+constexpr WPARAM kFieldLimit = sizeof SearchState.findText - 1;
+
+// The search and replace buttons work only while there is something to find.
+void ApplyEnablingRule(HWND dialog)
+{
+    const LRESULT length = SendDlgItemMessageA(dialog, IDC_FIND_TEXT, WM_GETTEXTLENGTH, 0, 0);
+    const BOOL enable = LOWORD(length) != 0 ? TRUE : FALSE;
+    for (int id : kSearchButtons) {
+        HWND button = GetDlgItem(dialog, id);
+        if (button != nullptr) {
+            EnableWindow(button, enable);
+        }
+    }
+}
+
+void InitialiseFields(HWND dialog)
+{
+    SendDlgItemMessageA(dialog, IDC_FIND_TEXT, EM_LIMITTEXT, kFieldLimit, 0);
+    SendDlgItemMessageA(dialog, IDC_REPLACE_TEXT, EM_LIMITTEXT, kFieldLimit, 0);
+    SetDlgItemTextA(dialog, IDC_FIND_TEXT, SearchState.findText);
+    SetDlgItemTextA(dialog, IDC_REPLACE_TEXT, SearchState.replaceText);
+    ApplyEnablingRule(dialog);
+}
+
+// Copies a field into a string of SearchState, cut after its last whole
+// character that fits, so that no half character ever joins the text.
+template <std::size_t N>
+void CopyField(HWND dialog, int id, char (&into)[N])
+{
+    HWND field = GetDlgItem(dialog, id);
+    const int length = field != nullptr ? GetWindowTextLengthA(field) : 0;
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int got = length > 0 ? GetWindowTextA(field, text.data(), length + 1) : 0;
+    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    const std::size_t keep = WholeCharacterLength(text.c_str(), N - 1);
+    std::memcpy(into, text.data(), keep);
+    into[keep] = '\0';
+}
+
+void SearchFromDialog(HWND dialog, int direction, int replaceFirst)
+{
+    CopyField(dialog, IDC_FIND_TEXT, SearchState.findText);
+    if (replaceFirst != 0) {
+        CopyField(dialog, IDC_REPLACE_TEXT, SearchState.replaceText);
+    }
+    if (FindText(direction, replaceFirst) == 0) {
+        // The not-found report belongs to the frame; the user goes on here.
+        BringWindowToTop(dialog);
+    }
+}
+
+// The completion message comes while the dialog still holds the frame
+// disabled, and only when the replacing ran to its end.
+void ReplaceAllFromDialog(HWND dialog)
+{
+    CopyField(dialog, IDC_FIND_TEXT, SearchState.findText);
+    CopyField(dialog, IDC_REPLACE_TEXT, SearchState.replaceText);
+    if (ReplaceAll()) {
+        JpMessageBox(dialog, kReplaceAllDone, kProgramName, MB_OK);
+    }
+    EndDialog(dialog, 0);
+}
+
+INT_PTR SearchDialogCommand(HWND dialog, WPARAM wParam)
+{
+    switch (LOWORD(wParam)) {
+    case IDOK:
+        SearchFromDialog(dialog, +1, 0);
+        return TRUE;
+    case IDC_FIND_BACKWARD:
+        SearchFromDialog(dialog, -1, 0);
+        return TRUE;
+    case IDC_REPLACE_AND_FIND:
+        SearchFromDialog(dialog, +1, 1);
+        return TRUE;
+    case IDC_REPLACE_ALL:
+        ReplaceAllFromDialog(dialog);
+        return TRUE;
+    case IDCANCEL:
+        EndDialog(dialog, 0);
+        return TRUE;
+    case IDC_FIND_TEXT:
+        if (HIWORD(wParam) == EN_CHANGE) {
+            ApplyEnablingRule(dialog);
+        }
+        return TRUE;
+    case IDC_REPLACE_TEXT:
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        InitialiseFields(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        return SearchDialogCommand(dialog, wParam);
+    default:
+        return FALSE;
+    }
+}
+
+void RunSearchDialog(HWND owner, int templateId)
+{
+    DialogBoxParamA(AppState.instance, MAKEINTRESOURCEA(templateId), owner, SearchDialogProc, 0);
+}
