@@ -67,11 +67,6 @@ using DocumentReport = EditingTest;
 // 表示 / ab表 / 示表示: lines start at bytes 0, 6 and 12; 18 bytes in all.
 const char kThreeLines[] = "\x95\x5c\x8e\xa6\r\nab\x95\x5c\r\n\x8e\xa6\x95\x5c\x8e\xa6";
 
-bool RunningUnderWine()
-{
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 // The platform's ANSI edit control counts positions in bytes of the code
 // page 932 text; Wine's counts UTF-16 units.
 bool EditCountsBytes()
@@ -114,16 +109,6 @@ Selection SelectionOf(HWND edit)
     return {start, end};
 }
 
-std::string TextOf(HWND edit)
-{
-    const int length = static_cast<int>(SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0));
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int got =
-        static_cast<int>(SendMessageA(edit, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data())));
-    text.resize(static_cast<std::size_t>(got));
-    return text;
-}
-
 // The start of the caret's line: tells where the caret sits in a selection
 // that spans lines.
 DWORD CaretLineStart(HWND edit)
@@ -141,7 +126,7 @@ void SetText(HWND edit, const std::string& text, DWORD start, DWORD end)
 
 void Select(HWND edit, DWORD start, DWORD end)
 {
-    const std::string text = TextOf(edit);
+    const std::string text = EditText(edit);
     SendMessageA(edit, EM_SETSEL, At(text, start), static_cast<LPARAM>(At(text, end)));
 }
 
@@ -189,11 +174,11 @@ TEST_F(EditingCommand, UndoGivesBackTypingAndFollowsTheMenu)
     EXPECT_TRUE(Grayed(MenuState(IDM_EDITUNDO)));
     SendMessageA(edit, WM_CHAR, 'x', 1);
     SendMessageA(edit, WM_CHAR, 'y', 1);
-    EXPECT_EQ(TextOf(edit), std::string(kThreeLines).insert(6, "xy"));
+    EXPECT_EQ(EditText(edit), std::string(kThreeLines).insert(6, "xy"));
     EXPECT_FALSE(Grayed(MenuState(IDM_EDITUNDO)));
 
     Command(IDM_EDITUNDO);
-    EXPECT_EQ(TextOf(edit), kThreeLines);
+    EXPECT_EQ(EditText(edit), kThreeLines);
     EXPECT_EQ(Changed(), 1);
 }
 
@@ -203,14 +188,14 @@ TEST_F(EditingCommand, CutCopyAndPasteMoveWholeCharacters)
     SetText(edit, kThreeLines, 0, 4);
     Command(IDM_EDITCOPY);
     EXPECT_EQ(ClipboardText(), "\x95\x5c\x8e\xa6");
-    EXPECT_EQ(TextOf(edit), kThreeLines);
+    EXPECT_EQ(EditText(edit), kThreeLines);
     EXPECT_EQ(Changed(), 0);
 
     Select(edit, 8, 10);
     Command(IDM_EDITCUT);
     const std::string cut = "\x95\x5c\x8e\xa6\r\nab\r\n\x8e\xa6\x95\x5c\x8e\xa6";
     EXPECT_EQ(ClipboardText(), "\x95\x5c");
-    EXPECT_EQ(TextOf(edit), cut);
+    EXPECT_EQ(EditText(edit), cut);
     EXPECT_EQ(SelectionOf(edit), Sel(cut, 8, 8));
     EXPECT_EQ(Changed(), 1);
 
@@ -218,7 +203,7 @@ TEST_F(EditingCommand, CutCopyAndPasteMoveWholeCharacters)
     PutTextOnClipboard("\x8e\xa6z");
     Command(IDM_EDITPASTE);
     const std::string pasted = "\x95\x5c\x8e\xa6\r\nab\x95\x5c\r\n\x8e\xa6z\x95\x5c\x8e\xa6";
-    EXPECT_EQ(TextOf(edit), pasted);
+    EXPECT_EQ(EditText(edit), pasted);
     EXPECT_EQ(SelectionOf(edit), Sel(pasted, 15, 15));
     EXPECT_EQ(Changed(), 1);
 }
@@ -233,13 +218,13 @@ TEST_F(EditingCommand, DeleteRemovesTheSelectionForGood)
     Select(edit, 7, 11);  // ab表, after the typed x
     Command(IDM_EDITCLEAR);
     const std::string deleted = "x\x95\x5c\x8e\xa6\r\n\r\n\x8e\xa6\x95\x5c\x8e\xa6";
-    EXPECT_EQ(TextOf(edit), deleted);
+    EXPECT_EQ(EditText(edit), deleted);
     EXPECT_EQ(SelectionOf(edit), Sel(deleted, 7, 7));
     EXPECT_EQ(Changed(), 1);
     EXPECT_FALSE(SendMessageA(edit, EM_CANUNDO, 0, 0));
     EXPECT_TRUE(Grayed(MenuState(IDM_EDITUNDO)));
     Command(IDM_EDITUNDO);
-    EXPECT_EQ(TextOf(edit), deleted);
+    EXPECT_EQ(EditText(edit), deleted);
 }
 
 TEST_F(EditingCommand, SelectionAndJumpCommands)
@@ -273,7 +258,7 @@ TEST_F(EditingCommand, SelectionAndJumpCommands)
         Command(c.command);
         EXPECT_EQ(SelectionOf(edit), Sel(c.text, c.start, c.end)) << c.name;
         EXPECT_EQ(CaretLineStart(edit), At(c.text, c.caretLine)) << c.name;
-        EXPECT_EQ(TextOf(edit), c.text) << c.name;
+        EXPECT_EQ(EditText(edit), c.text) << c.name;
     }
 }
 
@@ -445,7 +430,7 @@ TEST_F(DateInsertion, ReplacesTheSelectionWithTodaysLine)
             const std::string prefix = c.era + std::to_string(before.wYear + c.yearOffset) + "年";
             EXPECT_EQ(line.compare(0, prefix.size(), prefix), 0) << line;
             const std::string expected = "ab" + line + "\r\ncd";
-            EXPECT_EQ(TextOf(edit), expected) << c.command;
+            EXPECT_EQ(EditText(edit), expected) << c.command;
             const DWORD caret = static_cast<DWORD>(2 + line.size());
             EXPECT_EQ(SelectionOf(edit), Sel(expected, caret, caret)) << c.command;
             EXPECT_EQ(Changed(), 1) << c.command;

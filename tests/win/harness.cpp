@@ -327,6 +327,27 @@ bool TempDirectory::Exists(const std::string& name) const
     return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool RunningUnderWine()
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+std::string EditText(HWND edit)
+{
+    const LRESULT length = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT got = SendMessageA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(got));
+    return text;
+}
+
+HWND OpenDocument(const std::string& path)
+{
+    std::vector<char> name(path.begin(), path.end());
+    name.push_back('\0');
+    return CreateDocumentWindow(name.data());
+}
+
 std::string UpperCase(std::string name)
 {
     CharUpperA(name.data());

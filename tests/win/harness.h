@@ -17,6 +17,15 @@ void PumpMessages();
 // The title of a window, in code page 932.
 std::string TitleOf(HWND window);
 
+// True under Wine, where some behaviours of the platform differ.
+bool RunningUnderWine();
+
+// The whole text of an edit control, in code page 932.
+std::string EditText(HWND edit);
+
+// Opens the file in a new document as the open command and drops do.
+HWND OpenDocument(const std::string& path);
+
 // The document windows in z-order, top first.
 std::vector<HWND> DocumentWindows();
 std::vector<std::string> DocumentTitles();

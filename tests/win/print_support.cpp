@@ -37,11 +37,6 @@ std::string Utf8To932(const std::string& utf8)
 
 }  // namespace
 
-bool RunningUnderWine()
-{
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 DialogWatch::DialogWatch()
 {
     activeWatch = this;

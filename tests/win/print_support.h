@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-bool RunningUnderWine();
-
 // Records every dialog of this thread once its procedure has set it up and
 // runs the action given for its caption; any other dialog but the printing
 // dialog is cancelled, so that a test never hangs.

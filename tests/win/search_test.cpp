@@ -47,13 +47,6 @@ std::size_t Convert(const std::string& text, std::size_t value, bool toBytes)
     return toBytes ? offset : characters;
 }
 
-std::string TextOf(HWND edit)
-{
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(edit, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 // What the user sees: the text before the selection, and the selection.
 using Shown = std::pair<std::string, std::string>;
 
@@ -61,7 +54,7 @@ Shown ShownIn(HWND edit)
 {
     DWORD start = 0, end = 0;
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const std::string text = TextOf(edit);
+    const std::string text = EditText(edit);
     const std::size_t from = Convert(text, start, true);
     return {text.substr(0, from), text.substr(from, Convert(text, end, true) - from)};
 }
@@ -220,7 +213,7 @@ TEST_F(ReplaceDialog, ReplaceAndFindGoesOnAfterTheInsertedText)
             Click(d, IDC_REPLACE_AND_FIND);
             PressButton(d, IDCANCEL);
         });
-        EXPECT_EQ(TextOf(edit()), c.result);
+        EXPECT_EQ(EditText(edit()), c.result);
         EXPECT_EQ(ShownIn(edit()), c.shown) << c.text;
         EXPECT_EQ(Changed(), 1);
     }
@@ -256,7 +249,7 @@ TEST_F(ReplaceDialog, ReplaceAllOnAMegabyteWithTenThousandOccurrences)
     EXPECT_EQ(seen[1].texts[0], "全て単語置き換え終了しました。");
     EXPECT_TRUE(dialogStillUp) << "the completion message comes while the dialog is up, owned by it";
     EXPECT_FALSE(IsWindow(dialog));
-    EXPECT_TRUE(TextOf(edit()) == replaced);
+    EXPECT_TRUE(EditText(edit()) == replaced);
     EXPECT_EQ(ShownIn(edit()), Shown(replaced.substr(0, lastAt), "置換語"));
     EXPECT_EQ(Changed(), 1);
 }
@@ -278,7 +271,7 @@ TEST_F(ReplaceDialog, ReplaceAllEdgeCases)
         WithDialog(IDM_SEARCHREPLACE, c.find, c.replace, [](HWND d) { PressButton(d, IDC_REPLACE_ALL); },
                    [](DialogAnswers& more) { more.ThenPress(IDOK); });
         EXPECT_EQ(seen.size(), 2u) << "the completion message comes even when none was found";
-        EXPECT_EQ(TextOf(edit()), c.result);
+        EXPECT_EQ(EditText(edit()), c.result);
         EXPECT_EQ(ShownIn(edit()), c.shown) << c.text;
         EXPECT_EQ(Changed(), c.changed) << c.text;
     }
@@ -310,7 +303,7 @@ TEST_F(FindDialog, StringsAreCutOnWholeCharacters)
     DialogAnswers none;
     EXPECT_EQ(FindText(+1, 1), 0);
     EXPECT_FALSE(ReplaceAll());
-    EXPECT_EQ(TextOf(edit()), "表示") << "an empty replacement never wipes the text";
+    EXPECT_EQ(EditText(edit()), "表示") << "an empty replacement never wipes the text";
     EXPECT_TRUE(none.Seen().empty());
 }
 

@@ -34,10 +34,7 @@ bool UnderWine()
 
 std::string TextIn(HWND document)
 {
-    HWND edit = DocumentEdit(document);
-    std::string text(static_cast<std::size_t>(SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(SendMessageA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-    return text;
+    return EditText(DocumentEdit(document));
 }
 
 // Hands the control a block of its own, as loading a file does.
