@@ -70,7 +70,8 @@ awk '
 
 # Opening a 10 MiB Shift-JIS file end to end: from the start of the process
 # to its first wait for input, in a 1280x1024 virtual display. The programs
-# take turns, so that a busy moment of the machine falls on each alike.
+# take turns, five runs each, so that a busy moment of the machine falls on
+# each alike.
 MOKURE_ROOT=$(pwd)
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$MOKURE_ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -107,7 +108,7 @@ time_open() {
     echo "$ms"
 }
 mokure=() bare=() notepad_on=() notepad_off=()
-for _ in 1 2 3; do
+for _ in 1 2 3 4 5; do
     mokure+=("$(time_open mkframe "build\\win\\mokure.exe $file")")
     bare+=("$(time_open bareloader "build\\win\\mokure_bare_loader.exe $file")")
     notepad_wrap 1

@@ -1,6 +1,7 @@
 // Times the opening of a file by a program, as a user waits for it: from
-// starting the process until its window is up and it first waits for input.
-// Prints the milliseconds, then closes the program.
+// starting the process until its window is up, it waits for input and its
+// edit control answers with the text. Prints the milliseconds, then closes
+// the program.
 //
 //   mokure_open_timer WINDOWCLASS COMMANDLINE
 
@@ -30,6 +31,32 @@ BOOL CALLBACK FindTopLevel(HWND window, LPARAM lParam)
         return FALSE;
     }
     return TRUE;
+}
+
+BOOL CALLBACK FindEdit(HWND window, LPARAM lParam)
+{
+    char cls[32] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (lstrcmpiA(cls, "edit") == 0) {
+        *reinterpret_cast<HWND*>(lParam) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The length of the text in the program's edit control. The answer comes
+// only once the program takes messages again, that is after loading; Wine
+// may signal the first wait for input before loading has even started.
+LRESULT TextLength(HWND top)
+{
+    HWND edit = nullptr;
+    EnumChildWindows(top, FindEdit, reinterpret_cast<LPARAM>(&edit));
+    DWORD_PTR length = 0;
+    if (edit == nullptr ||
+        !SendMessageTimeoutA(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 600000, &length)) {
+        return 0;
+    }
+    return static_cast<LRESULT>(length);
 }
 
 }  // namespace
@@ -68,6 +95,12 @@ int main(int argc, char** argv)
         EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
     }
     WaitForInputIdle(process.hProcess, INFINITE);
+    while (TextLength(search.found) == 0) {
+        if (WaitForSingleObject(process.hProcess, 5) == WAIT_OBJECT_0) {
+            std::fputs("the program ended without the text\n", stderr);
+            return 1;
+        }
+    }
     QueryPerformanceCounter(&end);
     std::printf("%.0f\n", static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 /
                               static_cast<double>(frequency.QuadPart));
