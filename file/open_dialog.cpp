@@ -279,10 +279,10 @@ bool FullPathOf(const std::string& name, std::string& full)
     return true;
 }
 
-bool ListFolders(HWND dialog, const std::string& spec)
+bool ListFolders(HWND dialog, const std::string& pattern)
 {
-    // The platform writes into the spec it is given.
-    std::vector<char> writable(spec.begin(), spec.end());
+    // The platform writes into the pattern it is given.
+    std::vector<char> writable(pattern.begin(), pattern.end());
     writable.push_back('\0');
     return DlgDirListA(dialog, writable.data(), IDC_DIRLIST, IDC_DIRPATH, kFolderListAttributes) != 0;
 }

@@ -28,10 +28,10 @@ bool FileExists(const char* path);
 // cannot be resolved.
 bool FullPathOf(const std::string& name, std::string& full);
 
-// Fills the folder list of a dialog for spec (entering its folder part, as
+// Fills the folder list of a dialog for pattern (entering its folder part, as
 // the platform does) and shows the current folder's path. False when the
-// platform refused the spec; nothing changed then.
-bool ListFolders(HWND dialog, const std::string& spec);
+// platform refused the pattern; nothing changed then.
+bool ListFolders(HWND dialog, const std::string& pattern);
 
 // Rewrites the path line of a dialog in upper case.
 void ShowPathInUpperCase(HWND dialog);
