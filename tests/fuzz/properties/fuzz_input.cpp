@@ -81,15 +81,11 @@ bool IsLead(unsigned char b)
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-namespace {
-
 std::size_t CharacterLength(const std::string& text, std::size_t at)
 {
     const bool pair = IsLead(static_cast<unsigned char>(text[at])) && at + 1 < text.size() && text[at + 1] != '\0';
     return pair ? 2 : 1;
 }
-
-}  // namespace
 
 std::vector<std::string> Characters(const std::string& text)
 {

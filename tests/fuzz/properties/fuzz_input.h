@@ -58,6 +58,9 @@ std::vector<std::string> Characters(const std::string& text);
 
 bool IsLead(unsigned char b);
 
+// The bytes of the character that starts at offset at of the text.
+std::size_t CharacterLength(const std::string& text, std::size_t at);
+
 // The offsets at which the characters of the text start, and its length.
 std::vector<std::size_t> CharacterStarts(const std::string& text);
 

@@ -88,9 +88,9 @@ ReferenceReplacement ReferenceReplaceAll(const std::string& text, const std::str
             ++result.count;
             at += find.size();
         } else {
-            const std::string c = Characters(text.substr(at)).front();
-            result.text += c;
-            at += c.size();
+            const std::size_t length = CharacterLength(text, at);
+            result.text.append(text, at, length);
+            at += length;
         }
     }
     return result;
