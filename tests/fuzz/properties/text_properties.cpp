@@ -12,50 +12,67 @@
 
 namespace {
 
+// The line end that starts at offset at: 0 when the character there is no
+// CR or LF, else the bytes of the CR LF or CR CR LF it begins, or 1 for a
+// lone CR or LF. CR and LF are never lead bytes, so the bytes after them are
+// the characters after them.
+std::size_t LineEndAt(const std::string& text, std::size_t at)
+{
+    if (CharacterLength(text, at) != 1 || (text[at] != '\r' && text[at] != '\n')) {
+        return 0;
+    }
+    if (text.compare(at, 2, "\r\n") == 0) {
+        return 2;
+    }
+    return text.compare(at, 3, "\r\r\n") == 0 ? 3 : 1;
+}
+
 // Every lone CR and lone LF becomes CR LF; CR LF and CR CR LF stay.
 std::string ReferenceNormalise(const std::string& text)
 {
-    const std::vector<std::string> c = Characters(text);
     std::string out;
-    for (std::size_t k = 0; k < c.size(); ++k) {
-        if (c[k] == "\r" && k + 1 < c.size() && c[k + 1] == "\n") {
-            out += "\r\n";
-            ++k;
-        } else if (c[k] == "\r" && k + 2 < c.size() && c[k + 1] == "\r" && c[k + 2] == "\n") {
-            out += "\r\r\n";
-            k += 2;
-        } else if (c[k] == "\r" || c[k] == "\n") {
-            out += "\r\n";
-        } else {
-            out += c[k];
-        }
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = LineEndAt(text, at);
+        const std::size_t length = end != 0 ? end : CharacterLength(text, at);
+        out += end == 1 ? std::string("\r\n") : text.substr(at, length);
+        at += length;
     }
     return out;
 }
 
 bool ReferenceNeedsQuestion(const std::string& text)
 {
-    const std::vector<std::string> c = Characters(text);
-    for (std::size_t k = 0; k < c.size(); ++k) {
-        if (c[k] == "\n") {
-            return true;
-        }
-        if (c[k] == "\r") {
-            const bool kept = (k + 1 < c.size() && c[k + 1] == "\n") ||
-                              (k + 2 < c.size() && c[k + 1] == "\r" && c[k + 2] == "\n");
-            return !kept;
+    for (std::size_t at = 0; at < text.size(); at += CharacterLength(text, at)) {
+        if (LineEndAt(text, at) != 0) {
+            return LineEndAt(text, at) == 1;
         }
     }
     return false;
 }
 
-// The characters of the text other than CR and LF, each whole.
-std::vector<std::string> CharactersBesideLineEnds(const std::string& text)
+// Whether the two texts hold the same characters, each whole, apart from
+// their CR and LF characters.
+bool SameBesideLineEnds(const std::string& a, const std::string& b)
 {
-    std::vector<std::string> c = Characters(text);
-    c.erase(std::remove_if(c.begin(), c.end(), [](const std::string& s) { return s == "\r" || s == "\n"; }),
-            c.end());
-    return c;
+    std::size_t i = 0;
+    std::size_t j = 0;
+    for (;;) {
+        while (i < a.size() && LineEndAt(a, i) != 0) {
+            ++i;
+        }
+        while (j < b.size() && LineEndAt(b, j) != 0) {
+            ++j;
+        }
+        if (i == a.size() || j == b.size()) {
+            return i == a.size() && j == b.size();
+        }
+        const std::size_t length = CharacterLength(a, i);
+        if (CharacterLength(b, j) != length || a.compare(i, length, b, j, length) != 0) {
+            return false;
+        }
+        i += length;
+        j += length;
+    }
 }
 
 // Converts through blocks of exactly the announced sizes.
@@ -72,17 +89,18 @@ std::string Normalise(const std::string& text, std::string& failure)
     return std::string(out.get(), length);
 }
 
-// The line holding offset: one more for every line end that starts before it.
+// The line holding offset: one more for every lone CR or LF and every CR LF
+// or CR CR LF that ends before it.
 std::size_t ReferenceLine(const std::string& text, std::size_t offset)
 {
-    const std::vector<std::string> c = Characters(text);
     std::size_t line = 1;
-    std::size_t at = 0;
-    for (std::size_t k = 0; k < c.size() && at < offset; at += c[k].size(), ++k) {
-        const bool endsWithNext = (k + 1 < c.size() && c[k + 1] == "\n") ||
-                                  (k + 2 < c.size() && c[k + 1] == "\r" && c[k + 2] == "\n");
-        if (c[k] == "\n" || (c[k] == "\r" && !endsWithNext)) {
-            ++line;
+    for (std::size_t at = 0; at < text.size() && at < offset;) {
+        const std::size_t end = LineEndAt(text, at);
+        if (end != 0) {
+            line += at + end - 1 < offset ? 1 : 0;
+            at += end;
+        } else {
+            at += CharacterLength(text, at);
         }
     }
     return line;
@@ -100,7 +118,7 @@ std::string CheckLineEnds(const unsigned char* data, std::size_t size)
         return failure;
     }
     PROPERTY(converted == ReferenceNormalise(text), Show(text) + " gave " + Show(converted));
-    PROPERTY(CharactersBesideLineEnds(converted) == CharactersBesideLineEnds(text), Show(text));
+    PROPERTY(SameBesideLineEnds(converted, text), Show(text));
     PROPERTY(Normalise(converted, failure) == converted && failure.empty(), Show(text));
     PROPERTY(FirstLineEndNeedsQuestion(ExactText(text).get()) == ReferenceNeedsQuestion(text), Show(text));
     PROPERTY(!FirstLineEndNeedsQuestion(ExactText(converted).get()), Show(text));
@@ -149,8 +167,11 @@ std::string CheckRoundTrip(const unsigned char* data, std::size_t size)
     // Each line end becomes exactly one CR LF or CR CR LF, so the line of the
     // end is one more than the LF characters of the converted text.
     std::string failure;
-    const std::vector<std::string> converted = Characters(Normalise(text, failure));
-    const std::size_t ends = static_cast<std::size_t>(std::count(converted.begin(), converted.end(), "\n"));
+    const std::string converted = Normalise(text, failure);
+    std::size_t ends = 0;
+    for (std::size_t at = 0; at < converted.size(); at += CharacterLength(converted, at)) {
+        ends += converted[at] == '\n' ? 1 : 0;
+    }
     PROPERTY(LineOfOffset(ExactText(text).get(), text.size()) == ends + 1, Show(text));
     return {};
 }
