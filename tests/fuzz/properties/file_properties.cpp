@@ -1,5 +1,5 @@
-// Names that come from outside: the command line, backup names, and what
-// the file dialogs read from their name fields.
+// Names that come from outside: the command line, backup names, what the
+// file dialogs read from their name fields, and the font dialog's face names.
 
 #include "tests/fuzz/properties/fuzz_input.h"
 #include "tests/fuzz/properties/properties.h"
@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "file/backup_name.h"
 #include "file/file_names.h"
+#include "text/font_names.h"
 
 #include <algorithm>
 
@@ -144,5 +145,32 @@ std::string CheckFileNames(const unsigned char* data, std::size_t size)
     const bool hasDot = std::find(name.begin(), name.end(), ".") != name.end();
     PROPERTY(AddDefaultExtension(field, extension) == (hasDot ? field : field + extension),
              shown + " with " + Show(extension));
+    return {};
+}
+
+std::string CheckFaceName(const unsigned char* data, std::size_t size)
+{
+    FuzzInput input(data, size);
+    const std::size_t bufferSize = input.Byte() % 40;
+    const std::string bytes = input.Rest().substr(0, bufferSize);
+    // The buffer as the dialog filled it, with or without a terminator.
+    const std::unique_ptr<char[]> face(new char[bufferSize]);
+    std::fill(face.get(), face.get() + bufferSize, '\0');
+    std::copy(bytes.begin(), bytes.end(), face.get());
+    const std::string given(face.get(), bufferSize);
+    TidyFaceName(face.get(), bufferSize);
+    if (bufferSize == 0) {
+        return {};
+    }
+
+    const std::string name = ZeroEnded(given);
+    const bool unterminated = name.size() == bufferSize;
+    std::string expected = !name.empty() && name[0] == '@' ? name.substr(1) : name;
+    if (unterminated) {
+        expected.resize(ReferenceWholeLength(expected, bufferSize - 1));
+    }
+    const std::string tidied(face.get(), std::find(face.get(), face.get() + bufferSize, '\0'));
+    PROPERTY(tidied.size() < bufferSize && tidied == expected,
+             Show(given) + " gave " + Show(tidied));
     return {};
 }

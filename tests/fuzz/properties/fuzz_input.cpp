@@ -126,3 +126,16 @@ std::size_t ReferenceCut(const std::string& text, std::size_t limit)
     }
     return cut;
 }
+
+std::size_t ReferenceWholeLength(const std::string& text, std::size_t limit)
+{
+    std::size_t length = 0;
+    for (const std::string& c : Characters(ZeroEnded(text))) {
+        const bool loneLead = c.size() == 1 && IsLead(static_cast<unsigned char>(c[0]));
+        if (loneLead || length + c.size() > limit) {
+            break;
+        }
+        length += c.size();
+    }
+    return length;
+}

@@ -70,6 +70,10 @@ bool IsCharacterStart(const std::string& text, std::size_t offset);
 // that is at most limit bytes long.
 std::size_t ReferenceCut(const std::string& text, std::size_t limit);
 
+// The same without a lead byte that ends the text alone, whose trail byte
+// was lost.
+std::size_t ReferenceWholeLength(const std::string& text, std::size_t limit);
+
 // Returns from the check with the condition and what it was given when the
 // condition does not hold.
 #define PROPERTY(condition, detail)                                  \

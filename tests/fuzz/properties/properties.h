@@ -34,4 +34,5 @@ std::string CheckPrinterLine(const unsigned char* data, std::size_t size);
 std::string CheckPageText(const unsigned char* data, std::size_t size);
 std::string CheckBackupName(const unsigned char* data, std::size_t size);
 std::string CheckFileNames(const unsigned char* data, std::size_t size);
+std::string CheckFaceName(const unsigned char* data, std::size_t size);
 std::string CheckDateLine(const unsigned char* data, std::size_t size);

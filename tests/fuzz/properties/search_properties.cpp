@@ -30,21 +30,6 @@ std::string Field(const std::string& bytes)
     return ZeroEnded(bytes).substr(0, sizeof SearchState.findText - 1);
 }
 
-// The whole characters of a field that count: no character cut by the limit,
-// no lone lead byte at its end.
-std::size_t ReferenceWholeLength(const std::string& field, std::size_t limit)
-{
-    std::size_t length = 0;
-    for (const std::string& c : Characters(field)) {
-        const bool loneLead = c.size() == 1 && IsLead(static_cast<unsigned char>(c[0]));
-        if (loneLead || length + c.size() > limit) {
-            break;
-        }
-        length += c.size();
-    }
-    return length;
-}
-
 bool MatchesAt(const std::string& text, std::size_t at, const std::string& find)
 {
     return at + find.size() <= text.size() && text.compare(at, find.size(), find) == 0;

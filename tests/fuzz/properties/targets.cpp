@@ -14,6 +14,7 @@ const FuzzTarget kFuzzTargets[] = {
     {"page_text", CheckPageText, 1024},
     {"backup_name", CheckBackupName, 1024},
     {"file_names", CheckFileNames, 1024},
+    {"face_name", CheckFaceName, 64},
     {"date_line", CheckDateLine, 64},
 };
 
