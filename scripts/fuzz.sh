@@ -52,7 +52,7 @@ while read -r name max_len; do
 
     executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
     crashes=0
-    for found in "$artifacts"/*; do
+    for found in "$artifacts"/crash-* "$artifacts"/leak-* "$artifacts"/timeout-* "$artifacts"/oom-*; do
         [ -f "$found" ] || continue
         crashes=$((crashes + 1))
         mkdir -p tests/fuzz/regressions/"$name"
