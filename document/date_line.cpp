@@ -13,34 +13,35 @@ const char* WeekdayName(int dayOfWeek)
 
 }  // namespace
 
-int YearForStyle(YearStyle style, int gregorianYear)
+long long YearForStyle(YearStyle style, int gregorianYear)
 {
+    const long long year = gregorianYear;
     switch (style) {
     case YearStyle::Koki:
-        return gregorianYear + 660;
+        return year + 660;
     case YearStyle::Heisei:
-        return gregorianYear - 1988;
+        return year - 1988;
     case YearStyle::Seireki:
         break;
     }
-    return gregorianYear;
+    return year;
 }
 
 std::string FormatDateLine(YearStyle style, int year, int month, int day,
                            int dayOfWeek, int hour, int minute)
 {
-    const int styledYear = YearForStyle(style, year);
+    const long long styledYear = YearForStyle(style, year);
     const char* const weekday = WeekdayName(dayOfWeek);
     switch (style) {
     case YearStyle::Koki:
-        return FormatToString("日付：皇紀%d年%d月%d日（%s）　時刻：%d時%d分\r\n",
+        return FormatToString("日付：皇紀%lld年%d月%d日（%s）　時刻：%d時%d分\r\n",
                               styledYear, month, day, weekday, hour, minute);
     case YearStyle::Heisei:
-        return FormatToString("日付：平成%d年%d月%d日（%s）　時刻：%d時%d分\r\n",
+        return FormatToString("日付：平成%lld年%d月%d日（%s）　時刻：%d時%d分\r\n",
                               styledYear, month, day, weekday, hour, minute);
     case YearStyle::Seireki:
         break;
     }
-    return FormatToString("日付：西暦%d年%d月%d日（%s）　時刻：%d時%d分\r\n",
+    return FormatToString("日付：西暦%lld年%d月%d日（%s）　時刻：%d時%d分\r\n",
                           styledYear, month, day, weekday, hour, minute);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 namespace {
@@ -71,10 +72,13 @@ TEST(DateLineTest, YearStylesAsBytes)
         {YearStyle::Heisei, 2100, kHeisei, "112"},
         {YearStyle::Seireki, 2000, kSeireki, "2000"},
         {YearStyle::Seireki, 30827, kSeireki, "30827"},
+        // Years beyond what an int holds once the era is counted.
+        {YearStyle::Koki, INT_MAX, kKoki, "2147484307"},
+        {YearStyle::Heisei, INT_MIN, kHeisei, "-2147485636"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.year);
-        EXPECT_EQ(std::stoi(c.year), YearForStyle(c.style, c.gregorian));
+        EXPECT_EQ(std::stoll(c.year), YearForStyle(c.style, c.gregorian));
         EXPECT_EQ(ExpectedLine(c.era, c.year, "4", "15", "\x93\x79", "9", "5"),
                   FormatDateLine(c.style, c.gregorian, 4, 15, 6, 9, 5));
     }
