@@ -91,7 +91,14 @@ void RefreshLists(HWND dialog, const std::string& field)
 {
     const std::vector<std::string> patterns = SplitPatternList(field);
     if (!patterns.empty()) {
-        ListFolders(dialog, patterns.front());
+        // A bare folder first ("..;*.TXT") is listed as its "*.*": given the
+        // folder alone, Wine writes "*.*" over a copy of it sized to the
+        // folder's name.
+        std::string first = patterns.front();
+        if (!HasWildcard(first)) {
+            first += EndsWithFolderSeparator(first) ? "*.*" : "\\*.*";
+        }
+        ListFolders(dialog, first);
     }
     ShowPathInUpperCase(dialog);
 
@@ -281,9 +288,10 @@ bool FullPathOf(const std::string& name, std::string& full)
 
 bool ListFolders(HWND dialog, const std::string& pattern)
 {
-    // The platform writes into the pattern it is given.
-    std::vector<char> writable(pattern.begin(), pattern.end());
-    writable.push_back('\0');
+    // The platform writes into the pattern it is given, "*.*" over a
+    // folder name among other things, so the copy has room to spare.
+    std::vector<char> writable(pattern.size() + MAX_PATH + 1, '\0');
+    pattern.copy(writable.data(), pattern.size());
     return DlgDirListA(dialog, writable.data(), IDC_DIRLIST, IDC_DIRPATH, kFolderListAttributes) != 0;
 }
 

@@ -15,6 +15,7 @@ namespace {
 // The property that keeps the document being named with the dialog.
 const char kDocumentProperty[] = "ファイル名";
 
+constexpr UINT kInvalidName = 5;
 constexpr UINT kDefaultExtensionString = 6;
 constexpr UINT kOverwriteQuestion = 12;
 constexpr UINT kBeingEdited = 13;
@@ -105,6 +106,12 @@ void ConfirmName(HWND dialog)
     std::string full;
     if (!FullPathOf(typed, full)) {
         SetActiveWindow(dialog);
+        return;
+    }
+    // A device ("NUL", "COM1.TXT") resolves outside every folder: no name
+    // to keep a document under.
+    if (full.rfind("\\\\.\\", 0) == 0) {
+        AskAboutName(dialog, MB_ICONSTOP, kInvalidName, typed);
         return;
     }
     if (HasWildcard(full)) {

@@ -82,6 +82,15 @@ void DrawLine(HDC printer, int x, int y, const std::string& text)
 
 // Everything between the start and the end of the document; true when every
 // page ended well and the document was ended.
+// A page that could not be ended or begun; a page end that the user's
+// cancel refused says nothing.
+void ReportPageFailure(HWND document)
+{
+    if (!PrintJob.cancelRequested) {
+        ShowJobMessage(document, "頁終了出来ません。");
+    }
+}
+
 bool SpoolPages(HDC printer, HWND document, HWND edit)
 {
     SIZE cc = {};
@@ -93,7 +102,7 @@ bool SpoolPages(HDC printer, HWND document, HWND edit)
     const int lineCount = static_cast<int>(SendMessageA(edit, EM_GETLINECOUNT, 0, 0));
     PageFlow flow(jobPage.textTop, jobPage.textHeight, lineStep);
     if (StartPage(printer) <= 0) {
-        ShowJobMessage(document, "頁終了出来ません。");
+        ReportPageFailure(document);
         return false;
     }
     DrawPageHeader(printer);
@@ -104,12 +113,12 @@ bool SpoolPages(HDC printer, HWND document, HWND edit)
                 return false;
             }
             if (EndPage(printer) <= 0) {
-                ShowJobMessage(document, "頁終了出来ません。");
+                ReportPageFailure(document);
                 return false;
             }
             flow.NewPage();
             if (StartPage(printer) <= 0) {
-                ShowJobMessage(document, "頁終了出来ません。");
+                ReportPageFailure(document);
                 return false;
             }
             DrawPageHeader(printer);
@@ -238,15 +247,24 @@ bool PrintDocument(HWND document)
     return succeeded;
 }
 
+namespace {
+
+void StartPrintingDialog(HWND dialog)
+{
+    SetDlgItemTextA(dialog, IDC_PRINTING_DEVICE, PrinterState.name);
+    SetDlgItemTextA(dialog, IDC_PRINTING_PORT, PrinterState.port);
+    SetDlgItemTextA(dialog, IDC_PRINTING_TITLE, PrintJob.documentTitle);
+    SetDlgItemTextA(dialog, IDC_PRINTING_FONT, PrintJob.printFaceName);
+    PrintJob.cancelRequested = false;
+}
+
+}  // namespace
+
 INT_PTR CALLBACK PrintingDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
-        SetDlgItemTextA(dialog, IDC_PRINTING_DEVICE, PrinterState.name);
-        SetDlgItemTextA(dialog, IDC_PRINTING_PORT, PrinterState.port);
-        SetDlgItemTextA(dialog, IDC_PRINTING_TITLE, PrintJob.documentTitle);
-        SetDlgItemTextA(dialog, IDC_PRINTING_FONT, PrintJob.printFaceName);
-        PrintJob.cancelRequested = false;
+        StartPrintingDialog(dialog);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

@@ -131,6 +131,10 @@ TEST_F(OpenDialog, PatternsListTheirFilesAndEnterTheirFolder)
         {"SUB\\*.TXT", "SUB", "c.txt", "b.txt", "*.TXT"},
         {"表\\*.*", "表", "c.txt", "a.h", "*.*"},
         {"NOWHERE\\*.H", "", "a.h", "c.txt", "*.H"},
+        // A bare folder first, which the platform answers by writing "*.*"
+        // over the name it was given.
+        {"表;*.TXT", "表", "c.txt", "b.txt", "表;*.TXT"},
+        {"SUB\\..;*.H", "", "a.h", "c.txt", "..;*.H"},
     };
     for (const Case& c : cases) {
         Tree tree;

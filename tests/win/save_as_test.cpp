@@ -150,6 +150,25 @@ TEST_F(SaveAsDialog, OkRenamesOrEntersFolders)
     }
 }
 
+// A device is no name to keep a document under: the dialog says so and stays.
+TEST_F(SaveAsDialog, ADeviceIsRefusedAsAName)
+{
+    Tree tree;
+    CurrentFolder here(tree.path());
+    for (const char* typed : {"NUL", "com1.txt"}) {
+        DialogAnswers answers;
+        answers.Then([&](HWND dialog) {
+            TypeAndPressOk(dialog, typed);
+            PressButton(dialog, IDCANCEL);
+        });
+        answers.ThenPress(IDOK);
+        EXPECT_EQ(RunSaveAsDialog(AppState.activeDocument), 0);
+        ASSERT_EQ(answers.Seen().size(), 2u);
+        EXPECT_EQ(answers.Seen()[1].texts.front(), std::string("無効なファイル名: 「") + typed + "」'");
+        EXPECT_EQ(TitleOf(AppState.activeDocument), "書簡1");
+    }
+}
+
 // An existing file is overwritten only after Yes, also one that another
 // program holds so that it cannot be read; No keeps the dialog.
 TEST_F(SaveAsDialog, AnExistingFileIsTakenOnlyAfterYes)
