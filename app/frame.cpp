@@ -102,11 +102,6 @@ bool SelectionIsEmpty(HWND edit)
     return start == end;
 }
 
-void SaveAsCommand()
-{
-    SaveUnderNewName(AppState.activeDocument);
-}
-
 void InsertFileCommand()
 {
     char name[kFileNameBufferSize] = "";
@@ -240,7 +235,7 @@ void CommandDispatch(HWND frame, WPARAM command, LPARAM lParam)
         SendMessageA(document, WM_COMMAND, IDM_FILESAVE, 0);
         break;
     case IDM_FILESAVEAS:
-        SaveAsCommand();
+        SaveUnderNewName(document);
         break;
     case IDM_FILEINSERT:
         InsertFileCommand();

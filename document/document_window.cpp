@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | WS_MAXIMIZE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
-                             ES_NOHIDESEL | ES_OEMCONVERT;
-
 // The question before closing shows at most this many bytes of the title.
 constexpr std::size_t kQuestionTitleBytes = 63;
 
@@ -25,7 +22,7 @@ int OffsetOf(DocumentWindow slot)
 
 LRESULT CreateDocument(HWND document)
 {
-    HWND edit = CreateWindowExA(0, "edit", nullptr, kEditStyle, 0, 0, 0, 0, document,
+    HWND edit = CreateWindowExA(0, "edit", nullptr, EditStyleForMode(1) | WS_VISIBLE, 0, 0, 0, 0, document,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)), AppState.instance,
                                 nullptr);
     SetDocumentData(document, DocumentWindow::edit, reinterpret_cast<LONG_PTR>(edit));
@@ -39,13 +36,6 @@ LRESULT CreateDocument(HWND document)
     SetFocus(edit);
     SendMessageA(edit, EM_LIMITTEXT, 0, 0);
     return 0;
-}
-
-void FitEditToClient(HWND document)
-{
-    RECT rc;
-    GetClientRect(document, &rc);
-    MoveWindow(DocumentEdit(document), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
 }
 
 void TrackActivation(HWND document, HWND activated)
@@ -126,6 +116,15 @@ void SetDocumentData(HWND document, DocumentWindow slot, LONG_PTR value)
     SetWindowLongPtrA(document, OffsetOf(slot), value);
 }
 
+void GiveTextBlock(HWND edit, HLOCAL block)
+{
+    HLOCAL previous = reinterpret_cast<HLOCAL>(SendMessageA(edit, EM_GETHANDLE, 0, 0));
+    SendMessageA(edit, EM_SETHANDLE, reinterpret_cast<WPARAM>(block), 0);
+    if (previous != nullptr && previous != block) {
+        LocalFree(previous);
+    }
+}
+
 std::string WindowTitle(HWND window)
 {
     const int length = GetWindowTextLengthA(window);
@@ -146,7 +145,7 @@ LRESULT CALLBACK DocumentWndProc(HWND document, UINT message, WPARAM wParam, LPA
     case WM_CREATE:
         return CreateDocument(document);
     case WM_SIZE:
-        FitEditToClient(document);
+        FitToClientArea(document, DocumentEdit(document), TRUE);
         return DefMDIChildProcA(document, message, wParam, lParam);
     case WM_SETFOCUS:
         SetFocus(DocumentEdit(document));

@@ -24,6 +24,10 @@ LONG_PTR GetDocumentData(HWND document, DocumentWindow slot);
 void SetDocumentData(HWND document, DocumentWindow slot, LONG_PTR value);
 HWND DocumentEdit(HWND document);
 
+// Gives an edit control a text block as its own and frees the block it had:
+// the control does not free a block it is given another for.
+void GiveTextBlock(HWND edit, HLOCAL block);
+
 // The whole title of a window: a document's identity is its title.
 std::string WindowTitle(HWND window);
 

@@ -19,11 +19,6 @@ constexpr char kNoMemoryForSwitch[] =
 constexpr int kTitleBytes = 257;
 
 // Made hidden: it is shown once it holds the text.
-DWORD EditStyleForMode(int wrap)
-{
-    return wrap != 0 ? kWrappingStyle : kWrappingStyle | kScrollingExtra;
-}
-
 HWND CreateEditControl(HWND document, int wrap)
 {
     char title[kTitleBytes] = "";
@@ -32,25 +27,12 @@ HWND CreateEditControl(HWND document, int wrap)
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)), AppState.instance, nullptr);
 }
 
-void FitToClientArea(HWND document, HWND edit)
-{
-    RECT rc;
-    GetClientRect(document, &rc);
-    MoveWindow(edit, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, FALSE);
-}
-
 // Gives the text block to the new control and an empty one of its own to the
 // old, so that destroying the old control cannot free the text.
 void HandOverText(HWND from, HWND to, HLOCAL text, HLOCAL placeholder)
 {
-    // The control does not free the block it had when given another: its
-    // owner does, once the control holds the text.
-    HLOCAL first = reinterpret_cast<HLOCAL>(SendMessageA(to, EM_GETHANDLE, 0, 0));
     SendMessageA(from, EM_SETHANDLE, reinterpret_cast<WPARAM>(placeholder), 0);
-    SendMessageA(to, EM_SETHANDLE, reinterpret_cast<WPARAM>(text), 0);
-    if (first != nullptr && first != text) {
-        LocalFree(first);
-    }
+    GiveTextBlock(to, text);
 }
 
 int ReportSwitchFailure(HWND document, HWND created)
@@ -86,7 +68,7 @@ int SetWrapMode(HWND document, int wrap)
 
     // Size and font first, while the control holds only its title: each of
     // them lays the whole text out again.
-    FitToClientArea(document, created);
+    FitToClientArea(document, created, FALSE);
     HFONT font = reinterpret_cast<HFONT>(GetDocumentData(document, DocumentWindow::font));
     SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
@@ -112,4 +94,16 @@ void SwitchForcedBreaks(HWND document)
     const LRESULT answer = SendMessageA(edit, EM_FMTLINES, setting, 0);
     SetDocumentData(document, DocumentWindow::forcedBreaks, answer != 0 ? 1 : 0);
     UpdateWindow(edit);
+}
+
+DWORD EditStyleForMode(int wrap)
+{
+    return wrap != 0 ? kWrappingStyle : kWrappingStyle | kScrollingExtra;
+}
+
+void FitToClientArea(HWND document, HWND edit, BOOL repaint)
+{
+    RECT rc;
+    GetClientRect(document, &rc);
+    MoveWindow(edit, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, repaint);
 }

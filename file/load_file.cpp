@@ -6,6 +6,9 @@
 #include "file/round_trip.h"
 #include "msg/message_box.h"
 #include "text/format.h"
+#include "text/oem_conversion.h"
+
+#include <cstring>
 
 #include <string>
 
@@ -117,61 +120,25 @@ HLOCAL ReadWholeFile(HANDLE file, const char* path, ULONGLONG bytes)
     return block;
 }
 
-// A movable block, locked for the life of this object.
-class LockedBlock {
-public:
-    explicit LockedBlock(SIZE_T bytes) : handle_(GlobalAlloc(GMEM_MOVEABLE, bytes)) {}
-    ~LockedBlock()
-    {
-        if (handle_ != nullptr) {
-            GlobalUnlock(handle_);
-            GlobalFree(handle_);
-        }
-    }
-    LockedBlock(const LockedBlock&) = delete;
-    LockedBlock& operator=(const LockedBlock&) = delete;
-    void* get() { return handle_ != nullptr ? GlobalLock(handle_) : nullptr; }
-
-private:
-    HGLOBAL handle_;
-};
-
-// The text as the edit control gives it back after keeping it in UTF-16, as
-// it does on Windows NT and under Wine alike. False when no memory was had.
-bool ThroughTheControl(const char* text, std::string& back)
-{
-    const int length = lstrlenA(text);
-    back.clear();
-    if (length == 0) {
-        return true;
-    }
-    const int units = MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0);
-    LockedBlock wide(static_cast<SIZE_T>(units) * sizeof(WCHAR));
-    auto* utf16 = static_cast<WCHAR*>(wide.get());
-    if (utf16 == nullptr) {
-        return false;
-    }
-    MultiByteToWideChar(CP_ACP, 0, text, length, utf16, units);
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, utf16, units, nullptr, 0, nullptr, nullptr);
-    try {
-        back.resize(static_cast<std::size_t>(bytes));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    WideCharToMultiByte(CP_ACP, 0, utf16, units, back.data(), bytes, nullptr, nullptr);
-    return true;
-}
-
 // True when every byte of the text survives the edit control, or when the
 // user, told where the first one that does not is, still wants the text.
 bool AcceptedAsTheControlKeepsIt(const char* text, const char* path)
 {
-    std::string back;
-    if (!ThroughTheControl(text, back)) {
+    // The edit control keeps its text as UTF-16, on Windows NT and under
+    // Wine alike, and gives back what that makes of it.
+    const std::size_t length = std::strlen(text);
+    std::size_t backLength = 0;
+    HGLOBAL back = ThroughUnicode(text, length, CP_ACP, CP_ACP, &backLength);
+    if (back == nullptr && length > 0) {
         ReportError(nullptr, MB_ICONSTOP, kNoMemory, kCharacterConversion);
         return false;
     }
-    const std::size_t changed = FirstChangedCharacter(text, back);
+    const char* backText = back != nullptr ? static_cast<const char*>(GlobalLock(back)) : "";
+    const std::size_t changed = FirstChangedCharacter(text, std::string_view(backText, backLength));
+    if (back != nullptr) {
+        GlobalUnlock(back);
+        GlobalFree(back);
+    }
     if (changed == std::string::npos) {
         return true;
     }
@@ -253,12 +220,7 @@ int LoadFile(HWND document, const char* path, LoadMode mode)
         if (block == nullptr) {
             return 0;
         }
-        // The control does not free the buffer it had; its owner must.
-        HLOCAL previous = reinterpret_cast<HLOCAL>(SendMessageA(edit, EM_GETHANDLE, 0, 0));
-        SendMessageA(edit, EM_SETHANDLE, reinterpret_cast<WPARAM>(block), 0);
-        if (previous != nullptr && previous != block) {
-            LocalFree(previous);
-        }
+        GiveTextBlock(edit, block);
     } else {
         SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(LocalLock(block)));
         LocalUnlock(block);

@@ -2,7 +2,7 @@
 
 #include "text/sjis.h"
 
-std::size_t FirstChangedCharacter(const char* text, const std::string& back)
+std::size_t FirstChangedCharacter(const char* text, std::string_view back)
 {
     std::size_t same = 0;
     while (text[same] != '\0' && same < back.size() && text[same] == back[same]) {

@@ -4,11 +4,12 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // The offset of the first character of the zero-ended text that does not
 // come back as it was in back (the same text after a round trip, which may
 // differ in length), or std::string::npos when every byte came back.
-std::size_t FirstChangedCharacter(const char* text, const std::string& back);
+std::size_t FirstChangedCharacter(const char* text, std::string_view back);
 
 // The line, counted from 1, that holds the character at offset: every CR LF,
 // CR CR LF (a soft break), lone CR and lone LF before it ends a line. Trail

@@ -3,26 +3,11 @@
 #include "print/page_geometry.h"
 #include "text/sjis.h"
 
-#include <cstring>
-
 PageLayoutRecord PageLayout;
 
 std::string PatternFromField(const char* text)
 {
-    std::string pattern(text, CutOnCharBoundary(text, kPatternBytes - 1));
-    if (!pattern.empty() && IsLeadByte932(static_cast<unsigned char>(pattern.back()))) {
-        // A lead byte is whole only with its trail byte: check from the start.
-        const char* p = pattern.c_str();
-        const char* last = p;
-        while (*p != '\0') {
-            last = p;
-            p = NextChar932(p);
-        }
-        if (p - last == 1 && IsLeadByte932(static_cast<unsigned char>(*last))) {
-            pattern.pop_back();
-        }
-    }
-    return pattern;
+    return std::string(text, WholeCharacterLength(text, kPatternBytes - 1));
 }
 
 MarginProblem CheckMargins(const MarginsMm& margins, const MarginLimits& limits)

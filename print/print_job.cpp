@@ -80,8 +80,6 @@ void DrawLine(HDC printer, int x, int y, const std::string& text)
     TabbedTextOutA(printer, x, y, text.c_str(), static_cast<int>(text.size()), 0, nullptr, 0);
 }
 
-// Everything between the start and the end of the document; true when every
-// page ended well and the document was ended.
 // A page that could not be ended or begun; a page end that the user's
 // cancel refused says nothing.
 void ReportPageFailure(HWND document)
@@ -91,6 +89,8 @@ void ReportPageFailure(HWND document)
     }
 }
 
+// Everything between the start and the end of the document; true when every
+// page ended well and the document was ended.
 bool SpoolPages(HDC printer, HWND document, HWND edit)
 {
     SIZE cc = {};
@@ -134,6 +134,15 @@ bool SpoolPages(HDC printer, HWND document, HWND edit)
         return false;
     }
     return true;
+}
+
+void StartPrintingDialog(HWND dialog)
+{
+    SetDlgItemTextA(dialog, IDC_PRINTING_DEVICE, PrinterState.name);
+    SetDlgItemTextA(dialog, IDC_PRINTING_PORT, PrinterState.port);
+    SetDlgItemTextA(dialog, IDC_PRINTING_TITLE, PrintJob.documentTitle);
+    SetDlgItemTextA(dialog, IDC_PRINTING_FONT, PrintJob.printFaceName);
+    PrintJob.cancelRequested = false;
 }
 
 // Steps 13 on: the frame disabled, the dialog up, the document spooled.
@@ -246,19 +255,6 @@ bool PrintDocument(HWND document)
     }
     return succeeded;
 }
-
-namespace {
-
-void StartPrintingDialog(HWND dialog)
-{
-    SetDlgItemTextA(dialog, IDC_PRINTING_DEVICE, PrinterState.name);
-    SetDlgItemTextA(dialog, IDC_PRINTING_PORT, PrinterState.port);
-    SetDlgItemTextA(dialog, IDC_PRINTING_TITLE, PrintJob.documentTitle);
-    SetDlgItemTextA(dialog, IDC_PRINTING_FONT, PrintJob.printFaceName);
-    PrintJob.cancelRequested = false;
-}
-
-}  // namespace
 
 INT_PTR CALLBACK PrintingDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {

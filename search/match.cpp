@@ -36,22 +36,6 @@ bool StartsCharacter(const unsigned char* text, std::size_t& known, std::size_t 
 
 }  // namespace
 
-std::size_t WholeCharacterLength(const char* s, std::size_t maxBytes)
-{
-    const char* p = s;
-    while (*p != '\0') {
-        if (IsLeadByte932(static_cast<unsigned char>(*p)) && p[1] == '\0') {
-            break;
-        }
-        const char* next = NextChar932(p);
-        if (static_cast<std::size_t>(next - s) > maxBytes) {
-            break;
-        }
-        p = next;
-    }
-    return static_cast<std::size_t>(p - s);
-}
-
 bool MatchAt(const char* p, const char* find, std::size_t length)
 {
     return std::memcmp(p, find, length) == 0;

@@ -4,16 +4,12 @@
 // characters, so a find string never matches the trail byte of a
 // double-byte character nor runs into the middle of one.
 
+#include "text/sjis.h"
+
 #include <cstddef>
 #include <cstdint>
 
 constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
-
-// Bytes of the longest prefix of s that is at most maxBytes long and made of
-// whole characters: never cut inside a double-byte character and never
-// ending in a lone lead byte. This is how much of a find or replace string
-// counts.
-std::size_t WholeCharacterLength(const char* s, std::size_t maxBytes = kNotFound);
 
 // True when the length bytes of find, whole characters, stand at p. p must
 // have at least length bytes before the text's terminator.

@@ -1,6 +1,7 @@
 #include "search/search_dialog.h"
 
 #include "app/app_state.h"
+#include "document/document_window.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
 #include "search/match.h"
@@ -46,11 +47,7 @@ void InitialiseFields(HWND dialog)
 template <std::size_t N>
 void CopyField(HWND dialog, int id, char (&into)[N])
 {
-    HWND field = GetDlgItem(dialog, id);
-    const int length = field != nullptr ? GetWindowTextLengthA(field) : 0;
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int got = length > 0 ? GetWindowTextA(field, text.data(), length + 1) : 0;
-    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    const std::string text = WindowTitle(GetDlgItem(dialog, id));
     const std::size_t keep = WholeCharacterLength(text.c_str(), N - 1);
     std::memcpy(into, text.data(), keep);
     into[keep] = '\0';

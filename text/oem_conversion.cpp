@@ -80,16 +80,25 @@ HGLOBAL ConvertedText(const char* text, std::size_t length, UINT from, UINT to)
     if (length > 0x7FFFFFFE) {
         return nullptr;
     }
-    const int count = static_cast<int>(length);
-    if (from == to || count == 0) {
+    if (from == to || length == 0) {
         HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length + 1);
-        if (copy != nullptr && count > 0) {
+        if (copy != nullptr && length > 0) {
             std::memcpy(GlobalLock(copy), text, length);
             GlobalUnlock(copy);
         }
         return copy;
     }
+    std::size_t bytes = 0;
+    return ThroughUnicode(text, length, from, to, &bytes);
+}
 
+HGLOBAL ThroughUnicode(const char* text, std::size_t length, UINT from, UINT to, std::size_t* bytes)
+{
+    *bytes = 0;
+    if (length == 0 || length > 0x7FFFFFFE) {
+        return nullptr;
+    }
+    const int count = static_cast<int>(length);
     // Sizes are asked first: a conversion may take more bytes than it gives.
     const int wideCount = MultiByteToWideChar(from, 0, text, count, nullptr, 0);
     if (wideCount <= 0) {
@@ -101,17 +110,18 @@ HGLOBAL ConvertedText(const char* text, std::size_t length, UINT from, UINT to)
     }
     WCHAR* wide = static_cast<WCHAR*>(GlobalLock(wideBlock));
     MultiByteToWideChar(from, 0, text, count, wide, wideCount);
-    const int bytes = WideCharToMultiByte(to, 0, wide, wideCount, nullptr, 0, nullptr, nullptr);
-    HGLOBAL converted =
-        bytes > 0 ? GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(bytes) + 1) : nullptr;
-    if (converted != nullptr) {
-        WideCharToMultiByte(to, 0, wide, wideCount, static_cast<char*>(GlobalLock(converted)), bytes, nullptr,
+    const int converted = WideCharToMultiByte(to, 0, wide, wideCount, nullptr, 0, nullptr, nullptr);
+    HGLOBAL result =
+        converted > 0 ? GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(converted) + 1) : nullptr;
+    if (result != nullptr) {
+        WideCharToMultiByte(to, 0, wide, wideCount, static_cast<char*>(GlobalLock(result)), converted, nullptr,
                             nullptr);
-        GlobalUnlock(converted);
+        GlobalUnlock(result);
+        *bytes = static_cast<std::size_t>(converted);
     }
     GlobalUnlock(wideBlock);
     GlobalFree(wideBlock);
-    return converted;
+    return result;
 }
 
 int ConvertToOem()

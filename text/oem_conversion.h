@@ -19,3 +19,8 @@ void SwitchOemForm();
 // new movable global block that ends with a zero; the same code page leaves
 // the bytes as they are. None when memory ran short.
 HGLOBAL ConvertedText(const char* text, std::size_t length, UINT from, UINT to);
+
+// The same conversion by way of UTF-16 even where both code pages are one,
+// as the edit control stores its text; *bytes gets the length of the result.
+// None when memory ran short or the text was empty.
+HGLOBAL ThroughUnicode(const char* text, std::size_t length, UINT from, UINT to, std::size_t* bytes);

@@ -30,3 +30,19 @@ std::size_t CutOnCharBoundary(const char* s, std::size_t maxBytes)
         p = next;
     }
 }
+
+std::size_t WholeCharacterLength(const char* s, std::size_t maxBytes)
+{
+    const char* p = s;
+    while (*p != '\0') {
+        if (IsLeadByte932(static_cast<unsigned char>(*p)) && p[1] == '\0') {
+            break;
+        }
+        const char* next = NextChar932(p);
+        if (static_cast<std::size_t>(next - s) > maxBytes) {
+            break;
+        }
+        p = next;
+    }
+    return static_cast<std::size_t>(p - s);
+}

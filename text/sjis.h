@@ -15,3 +15,8 @@ const char* NextChar932(const char* p);
 // The longest prefix of the zero-ended text s that is at most maxBytes long
 // and does not end inside a double-byte character.
 std::size_t CutOnCharBoundary(const char* s, std::size_t maxBytes);
+
+// Bytes of the longest prefix of s that is at most maxBytes long and made of
+// whole characters: never cut inside a double-byte character and never
+// ending in a lone lead byte. This is how much of a typed string counts.
+std::size_t WholeCharacterLength(const char* s, std::size_t maxBytes = static_cast<std::size_t>(-1));

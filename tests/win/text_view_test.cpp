@@ -27,11 +27,6 @@ using FontDialog = FrameTest;
 using DocumentFont = FrameTest;
 using OemConversion = FrameTest;
 
-bool UnderWine()
-{
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 std::string TextIn(HWND document)
 {
     return EditText(DocumentEdit(document));
@@ -197,7 +192,7 @@ TEST_F(ForcedBreaks, SwitchFlipsFlagAndCheckMarkWhichSurviveAWrapSwitch)
 
 TEST_F(ForcedBreaks, WrappedBreaksAreWrittenAtTheCurrentWidthOnly)
 {
-    if (UnderWine()) {
+    if (RunningUnderWine()) {
         GTEST_SKIP() << "Wine's edit control accepts EM_FMTLINES but inserts no soft line breaks";
     }
     HWND document = NewDocument(SampleText());
