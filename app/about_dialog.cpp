@@ -1,7 +1,7 @@
 #include "app/about_dialog.h"
 
-#include "app/app_state.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 
 INT_PTR CALLBACK AboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {

@@ -1,10 +1,11 @@
 #include "app/frame.h"
 
 #include "app/about_dialog.h"
-#include "app/app_state.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "document/editing_commands.h"
+#include "document/font_dialog.h"
 #include "document/goto_line_dialog.h"
+#include "document/oem_conversion.h"
 #include "document/wrap_mode.h"
 #include "file/load_file.h"
 #include "file/open_dialog.h"
@@ -16,9 +17,8 @@
 #include "res/resource.h"
 #include "search/search_dialog.h"
 #include "search/search_engine.h"
-#include "search/search_state.h"
-#include "text/font_dialog.h"
-#include "text/oem_conversion.h"
+#include "state/app_state.h"
+#include "state/search_state.h"
 
 #include <shellapi.h>
 
@@ -46,19 +46,6 @@ void CloseFrame(HWND frame)
     if (QueryCloseAll() == 1) {
         DestroyWindow(frame);
     }
-}
-
-// Document windows in z-order, top first; the title windows of minimised
-// documents have an owner and are skipped.
-std::vector<HWND> DocumentWindowsTopDown()
-{
-    std::vector<HWND> windows;
-    for (HWND w = GetWindow(AppState.mdiClient, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (GetWindow(w, GW_OWNER) == nullptr) {
-            windows.push_back(w);
-        }
-    }
-    return windows;
 }
 
 void SetItem(HMENU menu, UINT id, bool enabled)
@@ -359,19 +346,6 @@ void DestroyAllDocuments()
     for (std::vector<HWND> left = DocumentWindowsTopDown(); !left.empty(); left = DocumentWindowsTopDown()) {
         SendMessageA(AppState.mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(left.front()), 0);
     }
-}
-
-HWND FindDocumentWindow(char* name)
-{
-    CharUpperA(name);
-    const std::string wanted(name);
-    for (HWND document : DocumentWindowsTopDown()) {
-        const std::string title = WindowTitle(document);
-        if (title == wanted) {
-            return document;
-        }
-    }
-    return nullptr;
 }
 
 HWND CreateDocumentWindow(char* name)

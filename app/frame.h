@@ -14,9 +14,6 @@ void HandleDroppedFiles(HDROP drop);
 int QueryCloseAll();
 void DestroyAllDocuments();
 
-// The document window titled exactly name, or none. Upper-cases name in place.
-HWND FindDocumentWindow(char* name);
-
 // A new maximised document: untitled when name is null, else loaded from the
 // named file (upper-cased in place). None when the window or the load failed.
 HWND CreateDocumentWindow(char* name);

@@ -1,11 +1,12 @@
 #include "app/startup.h"
 
-#include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/frame.h"
+#include "document/document_data.h"
 #include "document/document_window.h"
 #include "document/edit_positions.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 
 #include <shellapi.h>
 

@@ -1,11 +1,13 @@
 #include "document/document_window.h"
 
-#include "app/app_state.h"
+#include "document/document_data.h"
+#include "document/edit_control.h"
 #include "document/wrap_mode.h"
 #include "file/save_as_dialog.h"
 #include "file/save_document.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 #include "text/sjis.h"
 
 #include <string>
@@ -14,11 +16,6 @@ namespace {
 
 // The question before closing shows at most this many bytes of the title.
 constexpr std::size_t kQuestionTitleBytes = 63;
-
-int OffsetOf(DocumentWindow slot)
-{
-    return static_cast<int>(slot) * static_cast<int>(sizeof(LONG_PTR));
-}
 
 LRESULT CreateDocument(HWND document)
 {
@@ -105,39 +102,6 @@ void ReleaseDocumentFont(HWND document)
 }
 
 }  // namespace
-
-LONG_PTR GetDocumentData(HWND document, DocumentWindow slot)
-{
-    return GetWindowLongPtrA(document, OffsetOf(slot));
-}
-
-void SetDocumentData(HWND document, DocumentWindow slot, LONG_PTR value)
-{
-    SetWindowLongPtrA(document, OffsetOf(slot), value);
-}
-
-void GiveTextBlock(HWND edit, HLOCAL block)
-{
-    HLOCAL previous = reinterpret_cast<HLOCAL>(SendMessageA(edit, EM_GETHANDLE, 0, 0));
-    SendMessageA(edit, EM_SETHANDLE, reinterpret_cast<WPARAM>(block), 0);
-    if (previous != nullptr && previous != block) {
-        LocalFree(previous);
-    }
-}
-
-std::string WindowTitle(HWND window)
-{
-    const int length = GetWindowTextLengthA(window);
-    std::string title(static_cast<std::size_t>(length) + 1, '\0');
-    const int got = GetWindowTextA(window, title.data(), length + 1);
-    title.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    return title;
-}
-
-HWND DocumentEdit(HWND document)
-{
-    return reinterpret_cast<HWND>(GetDocumentData(document, DocumentWindow::edit));
-}
 
 LRESULT CALLBACK DocumentWndProc(HWND document, UINT message, WPARAM wParam, LPARAM lParam)
 {

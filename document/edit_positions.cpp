@@ -1,7 +1,7 @@
 #include "document/edit_positions.h"
 
-#include "app/app_state.h"
 #include "document/edit_units.h"
+#include "state/app_state.h"
 
 #include <cstring>
 

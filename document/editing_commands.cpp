@@ -4,7 +4,7 @@
 #include "document/doc_info.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
-#include "text/current_log_font.h"
+#include "state/current_log_font.h"
 
 #include <cstring>
 

@@ -1,9 +1,9 @@
 #include "document/goto_line_dialog.h"
 
-#include "app/app_state.h"
 #include "document/doc_info.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 
 namespace {
 

@@ -1,15 +1,12 @@
 #include "document/wrap_mode.h"
 
-#include "app/app_state.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
+#include "document/edit_control.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 
 namespace {
-
-constexpr DWORD kWrappingStyle =
-    WS_CHILD | WS_MAXIMIZE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_OEMCONVERT;
-constexpr DWORD kScrollingExtra = WS_HSCROLL | ES_AUTOHSCROLL;
 
 constexpr char kNoMemoryForSwitch[] =
     "<文字列の折り返し> メモリ不足のため、折り返しモードを変更できません！";
@@ -94,16 +91,4 @@ void SwitchForcedBreaks(HWND document)
     const LRESULT answer = SendMessageA(edit, EM_FMTLINES, setting, 0);
     SetDocumentData(document, DocumentWindow::forcedBreaks, answer != 0 ? 1 : 0);
     UpdateWindow(edit);
-}
-
-DWORD EditStyleForMode(int wrap)
-{
-    return wrap != 0 ? kWrappingStyle : kWrappingStyle | kScrollingExtra;
-}
-
-void FitToClientArea(HWND document, HWND edit, BOOL repaint)
-{
-    RECT rc;
-    GetClientRect(document, &rc);
-    MoveWindow(edit, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, repaint);
 }

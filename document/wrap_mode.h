@@ -4,13 +4,6 @@
 
 #include <windows.h>
 
-// The style of a document's edit control in the wrapping form (wrap
-// nonzero) or the scrolling one, without WS_VISIBLE.
-DWORD EditStyleForMode(int wrap);
-
-// Moves the edit control over the whole client area of its document.
-void FitToClientArea(HWND document, HWND edit, BOOL repaint);
-
 // Replaces the document's edit control by one of the other form and hands
 // the text block across without copying it. 1 on success; 0 when it failed,
 // and then the document keeps its control, text and mode.

@@ -1,12 +1,13 @@
 #include "file/load_file.h"
 
-#include "app/app_state.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
+#include "document/edit_control.h"
+#include "document/oem_conversion.h"
 #include "file/line_ends.h"
 #include "file/round_trip.h"
 #include "msg/message_box.h"
+#include "state/app_state.h"
 #include "text/format.h"
-#include "text/oem_conversion.h"
 
 #include <cstring>
 

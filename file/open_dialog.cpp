@@ -1,9 +1,9 @@
 #include "file/open_dialog.h"
 
-#include "app/app_state.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "file/file_names.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 
 #include <vector>
 

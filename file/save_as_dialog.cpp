@@ -1,12 +1,11 @@
 #include "file/save_as_dialog.h"
 
-#include "app/app_state.h"
-#include "app/frame.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "file/file_names.h"
 #include "file/open_dialog.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 
 #include <string>
 

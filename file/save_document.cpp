@@ -1,6 +1,6 @@
 #include "file/save_document.h"
 
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "file/backup_name.h"
 #include "msg/message_box.h"
 

@@ -1,7 +1,7 @@
 #include "msg/message_box.h"
 
-#include "app/app_state.h"
 #include "msg/msgbox_layout.h"
+#include "state/app_state.h"
 
 #include <new>
 #include <vector>

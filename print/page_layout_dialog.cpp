@@ -1,11 +1,11 @@
 #include "print/page_layout_dialog.h"
 
-#include "app/app_state.h"
 #include "msg/message_box.h"
 #include "print/page_layout.h"
 #include "print/print_job.h"
 #include "print/printer_device.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 
 #include <cstring>
 #include <string>

@@ -1,13 +1,13 @@
 #include "print/print_job.h"
 
-#include "app/app_state.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "msg/message_box.h"
 #include "print/page_geometry.h"
 #include "print/page_layout.h"
 #include "print/page_text.h"
 #include "print/printer_device.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 #include "text/sjis.h"
 
 #include <cstring>

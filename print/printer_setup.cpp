@@ -1,10 +1,10 @@
 #include "print/printer_setup.h"
 
-#include "app/app_state.h"
 #include "msg/message_box.h"
 #include "print/common_dialog_errors.h"
 #include "print/printer_device.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 
 #include <commdlg.h>
 #include <dlgs.h>

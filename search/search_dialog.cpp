@@ -1,12 +1,12 @@
 #include "search/search_dialog.h"
 
-#include "app/app_state.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
 #include "search/match.h"
 #include "search/search_engine.h"
-#include "search/search_state.h"
+#include "state/app_state.h"
+#include "state/search_state.h"
 
 #include <cstring>
 #include <string>
@@ -125,4 +125,13 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 void RunSearchDialog(HWND owner, int templateId)
 {
     DialogBoxParamA(AppState.instance, MAKEINTRESOURCEA(templateId), owner, SearchDialogProc, 0);
+}
+
+void FindNext()
+{
+    if (WholeCharacterLength(SearchState.findText) == 0) {
+        RunSearchDialog(AppState.frameWindow, IDD_FIND);
+        return;
+    }
+    FindText(+1, 0);
 }

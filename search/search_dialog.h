@@ -7,3 +7,7 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 // Shows the find (IDD_FIND) or replace (IDD_REPLACE) dialog modally.
 void RunSearchDialog(HWND owner, int templateId);
+
+// Repeats the search forward, or opens the find dialog while there is
+// nothing to search for.
+void FindNext();

@@ -1,13 +1,12 @@
 #include "search/search_engine.h"
 
-#include "app/app_state.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "document/edit_positions.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
 #include "search/match.h"
-#include "search/search_dialog.h"
-#include "search/search_state.h"
+#include "state/app_state.h"
+#include "state/search_state.h"
 
 #include <cstring>
 #include <string>
@@ -185,15 +184,6 @@ bool ReplaceAll()
     WriteReplaceAll(finder, text.data(), text.length(), replace, replaceLength, rebuilt.data());
     text.Unlock();
     return SetWholeText(edit, rebuilt.data(), plan.lastStart, plan.lastStart + replaceLength);
-}
-
-void FindNext()
-{
-    if (FindLength() == 0) {
-        RunSearchDialog(AppState.frameWindow, IDD_FIND);
-        return;
-    }
-    FindText(+1, 0);
 }
 
 void FindPrevious()

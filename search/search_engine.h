@@ -14,9 +14,5 @@ int FindText(int direction, int replaceFirst);
 // find string is empty or the text could not be rebuilt (reported).
 bool ReplaceAll();
 
-// Repeats the search forward, or opens the find dialog while there is
-// nothing to search for.
-void FindNext();
-
 // Repeats the search backward.
 void FindPrevious();

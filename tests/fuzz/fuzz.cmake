@@ -16,7 +16,7 @@ set(MOKURE_CP932_ROOT ${CMAKE_BINARY_DIR}/cp932)
 file(GLOB_RECURSE MOKURE_FUZZ_HEADERS CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}
     ${CMAKE_SOURCE_DIR}/app/*.h ${CMAKE_SOURCE_DIR}/document/*.h ${CMAKE_SOURCE_DIR}/file/*.h
     ${CMAKE_SOURCE_DIR}/msg/*.h ${CMAKE_SOURCE_DIR}/print/*.h ${CMAKE_SOURCE_DIR}/search/*.h
-    ${CMAKE_SOURCE_DIR}/text/*.h ${CMAKE_SOURCE_DIR}/tests/fuzz/properties/*.h)
+    ${CMAKE_SOURCE_DIR}/text/*.h ${CMAKE_SOURCE_DIR}/state/*.h ${CMAKE_SOURCE_DIR}/tests/fuzz/properties/*.h)
 file(GLOB MOKURE_PROPERTY_SOURCES CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR}
     ${CMAKE_SOURCE_DIR}/tests/fuzz/properties/*.cpp)
 

@@ -2,6 +2,7 @@
 // found a fault, still passes its target's property check.
 
 #include "tests/fuzz/properties/properties.h"
+#include "tests/unit/source_tree.h"
 
 #include <gtest/gtest.h>
 
@@ -21,15 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// tests/fuzz of the checkout, which the build gives as hex digits.
 fs::path FuzzFolder()
 {
-    const std::string hex = MOKURE_FUZZ_FOLDER_HEX;
-    std::string path;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-        path += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-    }
-    return path;
+    return SourceTree() / "tests" / "fuzz";
 }
 
 std::string ReadBytes(const fs::path& file)

@@ -1,10 +1,10 @@
 // The document window: its slots and edit control, activation, and the
 // question asked before a changed document closes.
 
-#include "app/app_state.h"
 #include "app/frame.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 #include "tests/win/harness.h"
 
 #include <string>

@@ -1,12 +1,12 @@
 // The editing commands on the active edit control: undo and the clipboard,
 // delete, selection and jumps, go-to-line, date lines and the document report.
 
-#include "app/app_state.h"
 #include "document/date_line.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "res/resource.h"
+#include "state/app_state.h"
+#include "state/current_log_font.h"
 #include "tests/win/harness.h"
-#include "text/current_log_font.h"
 
 #include <cstring>
 #include <string>

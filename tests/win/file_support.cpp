@@ -1,8 +1,8 @@
 #include "tests/win/file_support.h"
 
-#include "app/app_state.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 
 const char kBackupExtension[] = ".世代";
 const char kCannotOpen[] = "ファイルを取り出すことができません。";

@@ -1,11 +1,11 @@
 // The frame: documents made, found and closed, menu states, drops.
 
-#include "app/app_state.h"
 #include "app/frame.h"
 #include "app/startup.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "res/resource.h"
-#include "search/search_state.h"
+#include "state/app_state.h"
+#include "state/search_state.h"
 #include "tests/win/harness.h"
 
 #include <shlobj.h>

@@ -1,9 +1,9 @@
 #include "tests/win/harness.h"
 
-#include "app/app_state.h"
 #include "app/frame.h"
 #include "app/startup.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
+#include "state/app_state.h"
 
 #include <cstring>
 #include <fstream>

@@ -2,11 +2,11 @@
 // real edit control and the program's own message boxes. What happens when
 // the platform fails is in the tests of nothing typed being lost.
 
-#include "app/app_state.h"
 #include "app/frame.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "file/load_file.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 #include "tests/win/file_support.h"
 #include "tests/win/harness.h"
 

@@ -4,8 +4,8 @@
 
 #include "msg/message_box.h"
 
-#include "app/app_state.h"
 #include "msg/msgbox_layout.h"
+#include "state/app_state.h"
 #include "tests/win/harness.h"
 
 #include <algorithm>

@@ -2,14 +2,14 @@
 // checked on the document (still holding its text, still marked changed
 // where it was) and on the disk (the old content in the file or its backup).
 
-#include "app/app_state.h"
 #include "app/frame.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "file/load_file.h"
 #include "file/save_as_dialog.h"
 #include "res/resource.h"
 #include "search/search_engine.h"
-#include "search/search_state.h"
+#include "state/app_state.h"
+#include "state/search_state.h"
 #include "tests/win/file_support.h"
 #include "tests/win/harness.h"
 #include "tests/win/import_patch.h"

@@ -2,10 +2,10 @@
 // Lists are checked for what they contain: Wine also matches patterns
 // against generated short names.
 
-#include "app/app_state.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "file/open_dialog.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 #include "tests/win/harness.h"
 
 #include <algorithm>

@@ -2,7 +2,6 @@
 // queue, the page layout and printer set-up dialogs. Suites whose name
 // starts with NoPrinter run where the print server cannot be reached.
 
-#include "app/app_state.h"
 #include "print/page_geometry.h"
 #include "print/page_layout.h"
 #include "print/page_layout_dialog.h"
@@ -10,6 +9,7 @@
 #include "print/printer_device.h"
 #include "print/printer_setup.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 #include "tests/win/harness.h"
 #include "tests/win/print_support.h"
 

@@ -1,10 +1,11 @@
 // The save-as dialog in a temporary folder tree, and the saves that follow it.
 
-#include "app/app_state.h"
 #include "app/frame.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "file/file_names.h"
+#include "file/save_as_dialog.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 #include "tests/win/harness.h"
 
 #include <memory>

@@ -1,11 +1,11 @@
 // Finding and replacing through the find and replace dialogs and F3/F4 on
 // Japanese text: what ends up selected, before it, and the whole text.
 
-#include "app/app_state.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "res/resource.h"
 #include "search/search_engine.h"
-#include "search/search_state.h"
+#include "state/app_state.h"
+#include "state/search_state.h"
 #include "tests/win/harness.h"
 #include "text/sjis.h"
 

@@ -1,8 +1,8 @@
 // The entry routine as the system starts it, on this test program's own
 // command line.
 
-#include "app/app_state.h"
 #include "app/startup.h"
+#include "state/app_state.h"
 #include "tests/win/harness.h"
 
 namespace {

@@ -1,13 +1,13 @@
 // How a document shows its text: the wrap switch and forced breaks, the
 // font dialog and document fonts, and the OEM conversion.
 
-#include "app/app_state.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
+#include "document/font_dialog.h"
+#include "document/oem_conversion.h"
 #include "res/resource.h"
+#include "state/app_state.h"
+#include "state/current_log_font.h"
 #include "tests/win/harness.h"
-#include "text/current_log_font.h"
-#include "text/font_dialog.h"
-#include "text/oem_conversion.h"
 
 #include <commdlg.h>
 #include <dlgs.h>

@@ -5,7 +5,7 @@
 #include "tests/fuzz/properties/properties.h"
 
 #include "search/match.h"
-#include "search/search_state.h"
+#include "state/search_state.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "text/oem_conversion.h"
+#include "document/oem_conversion.h"
 
-#include "app/app_state.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "msg/message_box.h"
+#include "state/app_state.h"
 
 #include <cstring>
 

@@ -1,10 +1,10 @@
-#include "text/font_dialog.h"
+#include "document/font_dialog.h"
 
-#include "app/app_state.h"
-#include "document/document_window.h"
+#include "document/document_data.h"
 #include "print/printer_device.h"
 #include "res/resource.h"
-#include "text/current_log_font.h"
+#include "state/app_state.h"
+#include "state/current_log_font.h"
 #include "text/font_names.h"
 
 #include <commdlg.h>

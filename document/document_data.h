@@ -1,0 +1,35 @@
+#pragma once
+// The seven slots of per-document data and the lookups of open documents,
+// which every part of the program reads.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The per-document slots, in the order they are stored in the window.
+enum class DocumentWindow : int {
+    edit,          // the edit control
+    changed,       // 1 when the text changed since it was made, loaded or saved
+    wrap,          // 1 = lines wrap at the window edge, 0 = horizontal scrolling
+    untitled,      // 1 while the document has no file name
+    forcedBreaks,  // 1 while the edit control writes its soft line breaks
+    font,          // the document's own font
+    oemConverted,  // 1 while the text is held in the OEM character set
+};
+
+constexpr int kDocumentSlotCount = 7;
+constexpr int kDocumentWindowExtraBytes = kDocumentSlotCount * static_cast<int>(sizeof(LONG_PTR));
+
+LONG_PTR GetDocumentData(HWND document, DocumentWindow slot);
+void SetDocumentData(HWND document, DocumentWindow slot, LONG_PTR value);
+HWND DocumentEdit(HWND document);
+
+// The whole title of a window: a document's identity is its title.
+std::string WindowTitle(HWND window);
+
+// Document windows in z-order, top first.
+std::vector<HWND> DocumentWindowsTopDown();
+
+// The document window titled exactly name, or none. Upper-cases name in place.
+HWND FindDocumentWindow(char* name);

@@ -1,0 +1,30 @@
+#include "document/edit_control.h"
+
+namespace {
+
+constexpr DWORD kWrappingStyle =
+    WS_CHILD | WS_MAXIMIZE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_OEMCONVERT;
+constexpr DWORD kScrollingExtra = WS_HSCROLL | ES_AUTOHSCROLL;
+
+}  // namespace
+
+DWORD EditStyleForMode(int wrap)
+{
+    return wrap != 0 ? kWrappingStyle : kWrappingStyle | kScrollingExtra;
+}
+
+void FitToClientArea(HWND document, HWND edit, BOOL repaint)
+{
+    RECT rc;
+    GetClientRect(document, &rc);
+    MoveWindow(edit, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, repaint);
+}
+
+void GiveTextBlock(HWND edit, HLOCAL block)
+{
+    HLOCAL previous = reinterpret_cast<HLOCAL>(SendMessageA(edit, EM_GETHANDLE, 0, 0));
+    SendMessageA(edit, EM_SETHANDLE, reinterpret_cast<WPARAM>(block), 0);
+    if (previous != nullptr && previous != block) {
+        LocalFree(previous);
+    }
+}

@@ -1,0 +1,3 @@
+#include "state/current_log_font.h"
+
+LOGFONTA CurrentLogFont = {};

@@ -1,0 +1,3 @@
+#include "state/search_state.h"
+
+SearchStateRecord SearchState;

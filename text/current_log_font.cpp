@@ -1,3 +1,0 @@
-#include "text/current_log_font.h"
-
-LOGFONTA CurrentLogFont = {};
