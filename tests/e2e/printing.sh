@@ -8,12 +8,12 @@ if [ -z "${MOKURE_PDF_DIR:-}" ] || [ -z "${CUPS_SERVER:-}" ]; then
     exit 0
 fi
 
-dir="$OUT/printing"
-rm -rf "$dir"
-mkdir -p "$dir"
-# The file's name is the job's: unique to this run, so that its PDF is found
-# among those of every other run and server.
-name="M$(date +%s)$$"
+# The job is named after the file's full path, and cups-pdf keeps only 64
+# bytes of a name: a short folder, and a file name unique to this run, so
+# that its PDF is found among those of every other run and server.
+dir=$(mktemp -d /tmp/mkp-XXXX)
+trap 'stop_program; rm -rf "$dir"' EXIT
+name="M$(($(date +%s) % 100000))$$"
 printf '印字の試験です\r\n二行目\r\n' | iconv -f UTF-8 -t CP932 > "$dir/$name.txt"
 
 start_program "$(winepath -w "$dir/$name.txt")"
