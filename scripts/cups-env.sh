@@ -1,35 +1,45 @@
-# A print server of the test run's own: cupsd with its configuration and
-# spool under the build folder, one cups-pdf queue "PDF" as the default,
-# reached through CUPS_SERVER so that no system CUPS is touched. Source it
-# after wine-env.sh; start_cups adds its cupsd to started_pids, so that
-# stop_started ends it by its pid.
+# A print server of the test run's own: cupsd reached through CUPS_SERVER,
+# so that no system CUPS is touched, with one cups-pdf queue "PDF" as the
+# default and its logs under the build folder. Source it after wine-env.sh;
+# start_cups adds its cupsd to started_pids, so that stop_started ends it by
+# its pid.
+#
+# The filters run as the user lp and read the job's files, the configuration
+# and the PPD: those live in a short folder under /tmp that lp can reach.
+# Under the build folder they are unreadable wherever a parent of the checkout
+# is closed to others (a home folder, a mktemp folder): pstops then fails,
+# cups-pdf turns the empty input into a blank untitled page, and the job
+# stays stopped in the queue.
 
 export MOKURE_LONG_QUEUE=MokureQueueWithANameLongerThanADeviceRecordHolds
 
 start_cups() {
-    local root=$1
-    rm -rf "$root"
-    mkdir -p "$root/conf" "$root/spool/tmp" "$root/cache" "$root/state" "$root/log"
-    # The filters run as the user lp and keep their work files here.
-    chmod 1777 "$root/spool/tmp"
-    # A Unix socket path is short; the build folder may be deep.
+    local logs=$1
+    rm -rf "$logs"
+    mkdir -p "$logs/log"
     cups_socket_dir=$(mktemp -d /tmp/mokure-cups-XXXXXX)
     chmod 755 "$cups_socket_dir"
+    local root=$cups_socket_dir
+    mkdir -p "$root/conf" "$root/spool/tmp" "$root/cache" "$root/state"
+    # The filters keep their work files here.
+    chmod 1777 "$root/spool/tmp"
     cat > "$root/conf/cups-files.conf" <<CONF
 ServerRoot $root/conf
 RequestRoot $root/spool
 TempDir $root/spool/tmp
 CacheDir $root/cache
 StateDir $root/state
-ErrorLog $root/log/error_log
-AccessLog $root/log/access_log
-PageLog $root/log/page_log
+ErrorLog $logs/log/error_log
+AccessLog $logs/log/access_log
+PageLog $logs/log/page_log
 SystemGroup root
 FileDevice No
 CONF
+    # "info" logs each job's filters and their complaints, which a test
+    # shows when its job comes out wrong.
     cat > "$root/conf/cupsd.conf" <<CONF
-Listen $cups_socket_dir/cups.sock
-LogLevel warn
+Listen $root/cups.sock
+LogLevel info
 WebInterface No
 Browsing No
 DefaultAuthType None
@@ -43,9 +53,9 @@ DefaultAuthType None
   </Limit>
 </Policy>
 CONF
-    cupsd -f -c "$root/conf/cupsd.conf" -s "$root/conf/cups-files.conf" >"$root/log/cupsd.out" 2>&1 &
+    cupsd -f -c "$root/conf/cupsd.conf" -s "$root/conf/cups-files.conf" >"$logs/log/cupsd.out" 2>&1 &
     started_pids+=($!)
-    export CUPS_SERVER="$cups_socket_dir/cups.sock"
+    export CUPS_SERVER="$root/cups.sock"
     local up=
     for _ in $(seq 1 100); do
         if LC_ALL=C lpstat -r 2>/dev/null | grep -q "is running"; then
@@ -57,22 +67,29 @@ CONF
     if [ -z "$up" ]; then
         echo "cups: the print server did not start:" >&2
         cupsd -t -c "$root/conf/cupsd.conf" -s "$root/conf/cups-files.conf" >&2 || true
-        cat "$root/log/cupsd.out" "$root/log/error_log" >&2 2>/dev/null || true
+        cat "$logs/log/cupsd.out" "$logs/log/error_log" >&2 2>/dev/null || true
         return 1
     fi
     lpadmin -p PDF -v cups-pdf:/ -E -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
     lpadmin -d PDF
     # A queue whose name does not fit the 31 bytes of a device record.
     lpadmin -p "$MOKURE_LONG_QUEUE" -v cups-pdf:/ -E -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
-    # Where cups-pdf writes: its Out setting, ${HOME} being the home of the
-    # user who prints.
+    # Where cups-pdf writes and logs: its Out and Log settings, ${HOME}
+    # being the home of the user who prints. Its settings come only from
+    # /etc/cups (a PPD option's default cannot hold a path, and job options
+    # may not set Out), so every server's PDFs meet in one folder, and each
+    # test finds its own by the unique name it printed under.
     local out home
     out=$(awk '$1 == "Out" { $1 = ""; sub(/^ /, ""); print; exit }' /etc/cups/cups-pdf.conf 2>/dev/null)
     out=${out:-'${HOME}/PDF'}
     home=$(getent passwd "$(id -un)" | cut -d: -f6)
     export MOKURE_PDF_DIR=${out//'${HOME}'/$home}
     mkdir -p "$MOKURE_PDF_DIR"
-    export MOKURE_PAGES_DIR="$cups_socket_dir/pages"
+    local pdflog
+    pdflog=$(awk '$1 == "Log" { print $2; exit }' /etc/cups/cups-pdf.conf 2>/dev/null)
+    export MOKURE_PDF_LOG=${pdflog:-/var/log/cups}/cups-pdf-PDF_log
+    export MOKURE_CUPS_LOG=$logs/log/error_log
+    export MOKURE_PAGES_DIR="$root/pages"
     mkdir -p "$MOKURE_PAGES_DIR"
 }
 

@@ -42,8 +42,16 @@ ensure_wine_prefix desktop
 start_wineserver
 
 cd build
-status=0
-ctest --output-on-failure "$@" || status=$?
+# Two jobs: the host tests run beside the Wine and end-to-end tests, which
+# take their turns on the desktop by CTest's resource locks.
+mkdir -p Testing
+set +e
+ctest --output-on-failure -j 2 "$@" | tee Testing/ctest-output.log
+status=${PIPESTATUS[0]}
+set -e
+echo "slowest tests:"
+sed -n 's/^ *[0-9]*\/[0-9]* Test *#[0-9]*: \([^ ]*\) .* \([0-9.]*\) sec$/\2 \1/p' Testing/ctest-output.log |
+    sort -rn | head -n 10 | awk '{ printf "  %8.2f s  %s\n", $1, $2 }'
 # A skipped Wine test passes with its suite; name each one with its reason.
 if [ -f Testing/Temporary/LastTest.log ]; then
     awk '/: Skipped$/ { getline reason; next }

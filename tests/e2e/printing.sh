@@ -8,17 +8,15 @@ if [ -z "${MOKURE_PDF_DIR:-}" ] || [ -z "${CUPS_SERVER:-}" ]; then
     exit 0
 fi
 
-dir="$OUT/printing"
-rm -rf "$dir"
-mkdir -p "$dir"
-printf '印字の試験です\r\n二行目\r\n' | iconv -f UTF-8 -t CP932 > "$dir/memo.txt"
+# The job is named after the file's full path, and cups-pdf keeps only 64
+# bytes of a name: a short folder, and a file name unique to this run, so
+# that its PDF is found among those of every other run and server.
+dir=$(mktemp -d /tmp/mkp-XXXX)
+trap 'stop_program; rm -rf "$dir"' EXIT
+name="M$(($(date +%s) % 100000))$$"
+printf '印字の試験です\r\n二行目\r\n' | iconv -f UTF-8 -t CP932 > "$dir/$name.txt"
 
-last_job() {
-    LC_ALL=C lpstat -W completed -o 2>/dev/null | awk '{ sub(/.*-/, "", $1); print $1 }' | sort -n | tail -n 1
-}
-before=$(last_job)
-
-start_program "$(winepath -w "$dir/memo.txt")"
+start_program "$(winepath -w "$dir/$name.txt")"
 keys ctrl+apostrophe
 box=$(driver wait-dialog 10000) || fail "no page layout dialog"
 screenshot page-layout
@@ -27,27 +25,30 @@ for text in '頁の割付の設定' '余白（ミリメートル）' '印字(&�
 done
 driver press 804
 
-job_done() {
-    local job
-    job=$(last_job)
-    seen="last completed job ${job:-none}"
-    [ -n "$job" ] && [ "$job" != "$before" ] && [ -z "$(LC_ALL=C lpstat -o 2>/dev/null)" ]
+# The program names the job after the file: its PDF is found by that name
+# once the server is idle, or the reader reports a job the server stopped.
+job_over() {
+    local jobs
+    jobs=$(LC_ALL=C lpstat -l -o 2>/dev/null)
+    seen="queue: ${jobs:-idle}; PDFs: $(ls "$MOKURE_PDF_DIR" | grep -F "$name" || true)"
+    echo "$jobs" | grep -q 'Alerts:.*\(error\|stopped\|hold\)' && return 0
+    [ -z "$jobs" ] && ls "$MOKURE_PDF_DIR" | grep -qF "$name"
 }
-wait_for 60 "the job is printed" job_done
-job=$(last_job)
-pdf=
-for f in "$MOKURE_PDF_DIR"/*"-job_$job.pdf" "$MOKURE_PDF_DIR/job_$job-"*.pdf; do
-    [ -f "$f" ] && pdf=$f
-done
-[ -n "$pdf" ] || fail "no PDF of job $job in $MOKURE_PDF_DIR"
-pages=$(pdfinfo "$pdf" | awk '/^Pages:/ { print $2 }')
-[ "$pages" = 1 ] || fail "one page expected, $pages printed"
-pdftoppm -r 150 -gray -png -singlefile "$pdf" "$OUT/printed-memo"
-rm -f "$pdf"
-text=$(LC_ALL=C tesseract "$OUT/printed-memo.png" - -l jpn --psm 6 2>"$OUT/tesseract.log" | tr -d " ")
+pages_read() {
+    seen=$(cat "$MOKURE_PAGES_DIR/$name.txt" 2>/dev/null) || { seen="no answer of the page reader"; return 1; }
+}
+wait_for 60 "the job is printed" job_over
+sh "$MOKURE_READ_PAGES" "$name" read
+pages_read || fail "the page is not read back: $seen"
+if echo "$seen" | grep -qx 'blank\|log .*'; then
+    fail "the print server printed a blank page or stopped the job: $seen"
+fi
+echo "$seen" | grep -qx 'pages 1' || fail "one page expected: $seen"
+cp "$MOKURE_SHOTS/printed-page.png" "$OUT/printed-memo.png" 2>/dev/null || true
 echo "screenshot: $OUT/printed-memo.png"
-for line in '文書名' 'MEMO.TXT' '印字の試験です' '二行目' '-1-'; do
-    echo "$text" | sed 's/ー/-/g; s/：/:/g' | grep -qF -- "$line" || fail "no $line on the page: $text"
+text=$(echo "$seen" | cut -f2- | sed 's/ー/-/g; s/：/:/g; s/－/-/g')
+for line in '文書名' '.TXT' '印字の試験です' '二行目' '-1-'; do
+    echo "$text" | grep -qiF -- "$line" || fail "no $line on the page: $text"
 done
 
 close_program

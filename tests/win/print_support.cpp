@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <fstream>
 #include <sstream>
 
@@ -103,8 +104,9 @@ EditSnapshot TakeSnapshot(HWND edit)
 std::string UniqueJobToken()
 {
     static int serial = 0;
-    return "P" + std::to_string(GetCurrentProcessId()) + std::to_string(GetTickCount() % 1000) +
-           std::to_string(++serial);
+    // The seconds of the day keep a PDF left by an earlier run from answering for this one.
+    return "P" + std::to_string(std::time(nullptr) % 86400) + std::to_string(GetCurrentProcessId()) +
+           std::to_string(GetTickCount() % 1000) + std::to_string(++serial);
 }
 
 bool PrintQueueAvailable(std::string& reason)
@@ -150,15 +152,26 @@ PrintedPages ReadPrintedPages(const std::string& token, bool text)
     DeleteFileA(answer.c_str());
 
     std::istringstream lines(Utf8To932(contents.str()));
+    bool blank = false;
+    std::string log;
     for (std::string line; std::getline(lines, line);) {
         const std::size_t tab = line.find('\t');
-        if (line.rfind("pages ", 0) == 0) {
+        if (line == "blank") {
+            blank = true;
+        } else if (line.rfind("log ", 0) == 0) {
+            log += "\n  " + line.substr(4);
+        } else if (line.rfind("pages ", 0) == 0) {
             result.count = std::stoi(line.substr(6));
         } else if (line.rfind("page ", 0) == 0) {
             result.pages.emplace_back();
         } else if (!result.pages.empty() && tab != std::string::npos) {
             result.pages.back().push_back({std::atoi(line.c_str()), NormaliseOcr(line.substr(tab + 1))});
         }
+    }
+    if (blank) {
+        ADD_FAILURE() << "the print server made job " << token << " into blank pages; its log:" << log;
+    } else if (!log.empty()) {
+        ADD_FAILURE() << "the print server could not finish a job; its log:" << log;
     }
     return result;
 }
