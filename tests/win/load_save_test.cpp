@@ -366,11 +366,19 @@ struct BackupPlace {
 
 TEST_F(FileSaving, TheBackupLiesBesideItsFileCutAtTheFirstDotOfTheName)
 {
+    // A folder whose Shift-JIS path outgrows MAX_PATH bytes while its UTF-16 fits.
+    std::string deep;
+    for (int i = 0; i < 120; ++i) {
+        deep += "\x93\xfa";  // 日
+    }
+    const std::string deepFile = deep + "\\a.txt";
+    const std::string deepBackup = deep + "\\A\x2e\x90\xa2\x91\xe3";
     const BackupPlace cases[] = {
         {"", "readme", "README\x2e\x90\xa2\x91\xe3"},
         {"", "a.b.txt", "A\x2e\x90\xa2\x91\xe3"},
         {"my.dir", "my.dir\\a.txt", "MY.DIR\\A\x2e\x90\xa2\x91\xe3"},
         {"\x95\x5c", "\x95\x5c\\a.txt", "\x95\x5c\\A\x2e\x90\xa2\x91\xe3"},
+        {deep.c_str(), deepFile.c_str(), deepBackup.c_str()},
     };
     for (const BackupPlace& c : cases) {
         SCOPED_TRACE(c.file);
@@ -390,6 +398,32 @@ TEST_F(FileSaving, TheBackupLiesBesideItsFileCutAtTheFirstDotOfTheName)
             EXPECT_TRUE(RemoveDirectoryA(dir.File(c.folder).c_str())) << "a file was left in " << c.folder;
         }
     }
+}
+
+// Where the folder tells names apart by case, as a Unix one under Wine
+// does, the file the user named is the one loaded and written back.
+TEST_F(FileSaving, TheFileIsLoadedAndSavedByTheNameAsGiven)
+{
+    TempDirectory dir;
+    dir.Write("memo.txt", "lower");
+    HANDLE twin = CreateFileA(dir.File("MEMO.TXT").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_FLAG_POSIX_SEMANTICS, nullptr);
+    if (twin == INVALID_HANDLE_VALUE) {
+        GTEST_SKIP() << "this folder does not tell memo.txt and MEMO.TXT apart";
+    }
+    DWORD written = 0;
+    WriteFile(twin, "upper", 5, &written, nullptr);
+    CloseHandle(twin);
+
+    HWND document = OpenDocument(dir.File("memo.txt"));
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(TitleOf(document), UpperCase(dir.File("memo.txt")));
+    EXPECT_EQ(EditText(DocumentEdit(document)), "lower");
+    TypeText(document, "new");
+    DialogAnswers answers;
+    EXPECT_EQ(Save(document), 0);
+    EXPECT_EQ(dir.Read("memo.txt"), "new");
+    EXPECT_EQ(dir.Read("MEMO.TXT"), "upper");
 }
 
 TEST_F(FileSaving, SavingTheBackupFileItselfStillSaves)
