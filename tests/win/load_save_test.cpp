@@ -10,6 +10,8 @@
 #include "tests/win/file_support.h"
 #include "tests/win/harness.h"
 
+#include <winternl.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -400,20 +402,43 @@ TEST_F(FileSaving, TheBackupLiesBesideItsFileCutAtTheFirstDotOfTheName)
     }
 }
 
+// Makes a file by its exact name from the Unix side, where Wine's own file
+// functions would open any name that differs only in case; false elsewhere.
+bool WriteByExactCase(const std::string& folder, const std::string& name, const std::string& bytes)
+{
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    using Spawn = NTSTATUS(CDECL*)(char* const*, int);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    const auto spawn = reinterpret_cast<Spawn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
+    wchar_t wide[2 * MAX_PATH] = L"";
+    if (unixName == nullptr || spawn == nullptr ||
+        MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, 2 * MAX_PATH) == 0) {
+        return false;
+    }
+    char* target = unixName(wide);
+    if (target == nullptr) {
+        return false;
+    }
+    std::string command = "printf %s '" + bytes + "' > '" + target + "/" + name + "'";
+    HeapFree(GetProcessHeap(), 0, target);
+    char shell[] = "/bin/sh";
+    char option[] = "-c";
+    char* argv[] = {shell, option, command.data(), nullptr};
+    return spawn(argv, 1) == 0;
+}
+
 // Where the folder tells names apart by case, as a Unix one under Wine
 // does, the file the user named is the one loaded and written back.
 TEST_F(FileSaving, TheFileIsLoadedAndSavedByTheNameAsGiven)
 {
     TempDirectory dir;
     dir.Write("memo.txt", "lower");
-    HANDLE twin = CreateFileA(dir.File("MEMO.TXT").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_FLAG_POSIX_SEMANTICS, nullptr);
-    if (twin == INVALID_HANDLE_VALUE) {
-        GTEST_SKIP() << "this folder does not tell memo.txt and MEMO.TXT apart";
+    if (!WriteByExactCase(dir.path(), "MEMO.TXT", "upper") || dir.Read("MEMO.TXT") != "upper" ||
+        dir.Read("memo.txt") != "lower") {
+        GTEST_SKIP() << "memo.txt and MEMO.TXT cannot lie side by side here";
     }
-    DWORD written = 0;
-    WriteFile(twin, "upper", 5, &written, nullptr);
-    CloseHandle(twin);
 
     HWND document = OpenDocument(dir.File("memo.txt"));
     ASSERT_NE(document, nullptr);
