@@ -76,16 +76,17 @@ void ReportNoMemory()
     reportingBuildFailure = false;
 }
 
-// The report's box belongs to the frame; a dialog of the program beneath it,
+// The report's box belongs to the frame; a dialog of the frame beneath it,
 // the one that asked or the active one, is held still until it is answered,
-// so that nothing in it is pressed twice.
+// so that nothing in it is pressed twice. Other windows are left alone.
 class HeldDialog {
 public:
     explicit HeldDialog(HWND window)
     {
         const bool popup = window != nullptr && (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) == 0;
         HWND candidate = popup ? window : GetActiveWindow();
-        if (candidate != nullptr && candidate != AppState.frameWindow && IsWindowEnabled(candidate)) {
+        if (candidate != nullptr && GetWindow(candidate, GW_OWNER) == AppState.frameWindow &&
+            IsWindowEnabled(candidate)) {
             dialog_ = candidate;
             EnableWindow(dialog_, FALSE);
         }
