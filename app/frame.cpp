@@ -19,6 +19,7 @@
 #include "search/search_engine.h"
 #include "state/app_state.h"
 #include "state/search_state.h"
+#include "text/sjis.h"
 
 #include <shellapi.h>
 
@@ -119,10 +120,12 @@ void HideClientScrollBarsBehind(HWND document)
     }
 }
 
-// Brings an open document forward, or opens the file in a new one.
+// Brings an open document forward, or opens the file in a new one. The
+// search upper-cases a copy: the file is opened by the name as given.
 void OpenOrBringForward(char* name)
 {
-    HWND existing = FindDocumentWindow(name);
+    std::string searched(name);
+    HWND existing = FindDocumentWindow(searched.data());
     if (existing != nullptr) {
         BringWindowToTop(existing);
     } else {
@@ -312,14 +315,17 @@ void HandleDroppedFiles(HDROP drop)
 {
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        // Sized to the name, so that no long name is cut in the middle of a character.
+        // The platform may count a name of a wide drop in characters: two
+        // bytes each is room for it in Shift-JIS, and a name that still does
+        // not fit whole is not opened cut.
         const UINT length = DragQueryFileA(drop, i, nullptr, 0);
         if (length == 0) {
             continue;
         }
-        std::vector<char> name(length + 1, '\0');
-        DragQueryFileA(drop, i, name.data(), length + 1);
-        if (name[0] == '\0') {
+        std::vector<char> buffer(2 * static_cast<std::size_t>(length) + 2, '\0');
+        DragQueryFileA(drop, i, buffer.data(), static_cast<UINT>(buffer.size()));
+        std::string name;
+        if (!ReadAnsiAnswer(buffer.data(), buffer.size(), name) || name.empty()) {
             continue;
         }
         OpenOrBringForward(name.data());
@@ -351,7 +357,9 @@ void DestroyAllDocuments()
 HWND CreateDocumentWindow(char* name)
 {
     std::string title;
+    std::string given;
     if (name != nullptr) {
+        given = name;
         CharUpperA(name);
         title = name;
     } else {
@@ -376,6 +384,7 @@ HWND CreateDocumentWindow(char* name)
     HideClientScrollBarsBehind(document);
 
     if (name != nullptr && document != nullptr) {
+        SetDocumentPath(document, given);
         if (LoadFile(document, name, LoadMode::NewDocument) == 0) {
             SendMessageA(AppState.mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(document), 0);
             return nullptr;

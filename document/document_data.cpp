@@ -2,7 +2,11 @@
 
 #include "state/app_state.h"
 
+#include <cstring>
+
 namespace {
+
+const char kPathProperty[] = "経路";
 
 int OffsetOf(DocumentWindow slot)
 {
@@ -33,6 +37,43 @@ std::string WindowTitle(HWND window)
     const int got = GetWindowTextA(window, title.data(), length + 1);
     title.resize(static_cast<std::size_t>(got > 0 ? got : 0));
     return title;
+}
+
+// Without memory for the name the title stands for it, never an older name.
+void SetDocumentPath(HWND document, const std::string& path)
+{
+    ForgetDocumentPath(document);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, path.size() + 1);
+    void* text = block != nullptr ? GlobalLock(block) : nullptr;
+    if (text == nullptr) {
+        GlobalFree(block);
+        return;
+    }
+    std::memcpy(text, path.c_str(), path.size() + 1);
+    GlobalUnlock(block);
+    if (!SetPropA(document, kPathProperty, block)) {
+        GlobalFree(block);
+    }
+}
+
+std::string DocumentPath(HWND document)
+{
+    HGLOBAL block = static_cast<HGLOBAL>(GetPropA(document, kPathProperty));
+    const char* text = block != nullptr ? static_cast<const char*>(GlobalLock(block)) : nullptr;
+    if (text == nullptr) {
+        return WindowTitle(document);
+    }
+    const std::string path(text);
+    GlobalUnlock(block);
+    return path;
+}
+
+void ForgetDocumentPath(HWND document)
+{
+    HGLOBAL block = static_cast<HGLOBAL>(RemovePropA(document, kPathProperty));
+    if (block != nullptr) {
+        GlobalFree(block);
+    }
 }
 
 // The title windows of minimised documents have an owner and are skipped.

@@ -28,6 +28,14 @@ HWND DocumentEdit(HWND document);
 // The whole title of a window: a document's identity is its title.
 std::string WindowTitle(HWND window);
 
+// The file name as the user gave it: the file is opened and saved through it,
+// since the platform may tell names apart by case that the upper-cased title
+// does not. Kept with the window until ForgetDocumentPath.
+void SetDocumentPath(HWND document, const std::string& path);
+// The name given, or the title when none was.
+std::string DocumentPath(HWND document);
+void ForgetDocumentPath(HWND document);
+
 // Document windows in z-order, top first.
 std::vector<HWND> DocumentWindowsTopDown();
 

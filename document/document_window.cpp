@@ -128,6 +128,7 @@ LRESULT CALLBACK DocumentWndProc(HWND document, UINT message, WPARAM wParam, LPA
         return DocumentCommand(document, message, wParam, lParam);
     case WM_DESTROY:
         ReleaseDocumentFont(document);
+        ForgetDocumentPath(document);
         return DefMDIChildProcA(document, message, wParam, lParam);
     default:
         return DefMDIChildProcA(document, message, wParam, lParam);

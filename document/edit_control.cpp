@@ -20,6 +20,15 @@ void FitToClientArea(HWND document, HWND edit, BOOL repaint)
     MoveWindow(edit, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, repaint);
 }
 
+void RefitToClientArea(HWND document, HWND edit)
+{
+    FitToClientArea(document, edit, TRUE);
+    // A move to the same size sends the control no WM_SIZE of its own.
+    RECT rc;
+    GetClientRect(edit, &rc);
+    SendMessageA(edit, WM_SIZE, SIZE_RESTORED, MAKELPARAM(rc.right, rc.bottom));
+}
+
 void GiveTextBlock(HWND edit, HLOCAL block)
 {
     HLOCAL previous = reinterpret_cast<HLOCAL>(SendMessageA(edit, EM_GETHANDLE, 0, 0));

@@ -2,8 +2,11 @@
 
 #include "document/date_line.h"
 #include "document/doc_info.h"
+#include "document/edit_positions.h"
+#include "document/edit_units.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
+#include "state/app_state.h"
 #include "state/current_log_font.h"
 
 #include <cstring>
@@ -67,9 +70,15 @@ DocumentInfo MeasureDocument(HWND edit)
     info.caretLine = static_cast<int>(line) + 1;
 
     // The column is taken on the same line as the line number, so that a
-    // selection running over several lines cannot give a column below 1.
+    // selection running over several lines cannot give a column below 1. It
+    // counts bytes, whatever unit the control counts positions in.
     const LRESULT lineStart = SendMessageA(edit, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
-    info.caretColumn = ColumnFromOffsets(static_cast<int>(SelectionStart(edit)), static_cast<int>(lineStart));
+    const EditText text(edit);
+    const std::size_t lineStartBytes = BytesOfEditPosition(text.data(), text.length(),
+                                                           static_cast<std::size_t>(lineStart),
+                                                           AppState.editCountsBytes);
+    info.caretColumn = ColumnFromOffsets(static_cast<int>(SelectionInBytes(edit, text).start),
+                                         static_cast<int>(lineStartBytes));
 
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(edit, WM_GETFONT, 0, 0));
     if (font == nullptr) {

@@ -6,21 +6,19 @@
 #include "res/resource.h"
 #include "state/app_state.h"
 
+#include <string>
+
 namespace {
 
 constexpr char kNoMemoryForSwitch[] =
     "<文字列の折り返し> メモリ不足のため、折り返しモードを変更できません！";
 
-// The title is only the new control's first text, thrown away once it has
-// taken the document's text.
-constexpr int kTitleBytes = 257;
-
-// Made hidden: it is shown once it holds the text.
+// Made hidden: it is shown once it holds the text. The title is only its
+// first text, thrown away once it has taken the document's text.
 HWND CreateEditControl(HWND document, int wrap)
 {
-    char title[kTitleBytes] = "";
-    GetWindowTextA(document, title, kTitleBytes);
-    return CreateWindowExA(0, "edit", title, EditStyleForMode(wrap), 0, 0, 0, 0, document,
+    const std::string title = WindowTitle(document);
+    return CreateWindowExA(0, "edit", title.c_str(), EditStyleForMode(wrap), 0, 0, 0, 0, document,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)), AppState.instance, nullptr);
 }
 

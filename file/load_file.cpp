@@ -196,7 +196,10 @@ int LoadFile(HWND document, const char* path, LoadMode mode)
     if (mode == LoadMode::NewDocument) {
         SetDocumentData(document, DocumentWindow::untitled, 0);
     }
-    ReadOnlyFile file(path);
+    // A new document's file is opened by the name the user gave; path, its
+    // upper-cased title, names it in the messages.
+    const std::string opened = mode == LoadMode::NewDocument ? DocumentPath(document) : path;
+    ReadOnlyFile file(opened.c_str());
     if (file.get() == INVALID_HANDLE_VALUE) {
         ReportError(nullptr, MB_ICONSTOP, kCannotOpen, path);
         return 0;

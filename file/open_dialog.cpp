@@ -4,7 +4,9 @@
 #include "file/file_names.h"
 #include "res/resource.h"
 #include "state/app_state.h"
+#include "text/sjis.h"
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -307,5 +309,6 @@ std::string SelectedEntry(HWND dialog, int list)
 {
     char entry[kSelectionBytes] = "";
     DlgDirSelectExA(dialog, entry, sizeof entry, list);
-    return entry;
+    std::string selected;
+    return ReadAnsiAnswer(entry, sizeof entry, selected) ? selected : std::string();
 }

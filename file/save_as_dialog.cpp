@@ -134,6 +134,8 @@ void ConfirmName(HWND dialog)
     if (!NameCanBeTaken(dialog, name)) {
         return;
     }
+    // The title is the name upper-cased; the file is saved through it as typed.
+    SetDocumentPath(DocumentOf(dialog), AddDefaultExtension(full, DefaultExtension()));
     SetWindowTextA(DocumentOf(dialog), name.c_str());
     EndDialog(dialog, 0);
 }
@@ -219,6 +221,7 @@ int RunSaveAsDialog(HWND document)
 LRESULT SaveUnderNewName(HWND document)
 {
     const std::string oldTitle = WindowTitle(document);
+    const std::string oldPath = DocumentPath(document);
     const LONG_PTR wasUntitled = GetDocumentData(document, DocumentWindow::untitled);
     if (RunSaveAsDialog(document) == 0) {
         return 1;
@@ -227,6 +230,7 @@ LRESULT SaveUnderNewName(HWND document)
         return 0;
     }
     SetWindowTextA(document, oldTitle.c_str());
+    SetDocumentPath(document, oldPath);
     SetDocumentData(document, DocumentWindow::untitled, wasUntitled);
     return 1;
 }

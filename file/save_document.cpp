@@ -16,15 +16,45 @@ HANDLE OpenForWriting(const std::string& path, DWORD disposition)
     return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// A file name in the ANSI code page that the file functions use, and back.
+std::wstring WideName(const std::string& name)
+{
+    const int units = MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(units > 0 ? units : 1), L'\0');
+    if (units <= 0 || MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide.data(), units) != units) {
+        return std::wstring();
+    }
+    wide.resize(static_cast<std::size_t>(units - 1));
+    return wide;
+}
+
+std::string AnsiName(const wchar_t* wide)
+{
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    std::string name(static_cast<std::size_t>(bytes > 0 ? bytes : 1), '\0');
+    if (bytes <= 0 || WideCharToMultiByte(CP_ACP, 0, wide, -1, name.data(), bytes, nullptr, nullptr) != bytes) {
+        return std::string();
+    }
+    name.resize(static_cast<std::size_t>(bytes - 1));
+    return name;
+}
+
 // A new, empty file in the folder of path, so that it can later be moved
-// over path without copying.
+// over path without copying. The ANSI form answers in at most MAX_PATH bytes
+// and leaves a longer Shift-JIS name unterminated; the wide form, whose name
+// fits in MAX_PATH characters, names it whole.
 bool MakeTemporaryBeside(const std::string& path, std::string& temporary)
 {
-    char name[MAX_PATH] = "";
-    if (GetTempFileNameA(FolderOf(path.c_str()).c_str(), "mk", 0, name) == 0) {
+    const std::wstring folder = WideName(FolderOf(path.c_str()));
+    wchar_t name[MAX_PATH + 1] = L"";
+    if (folder.empty() || GetTempFileNameW(folder.c_str(), L"mk", 0, name) == 0) {
         return false;
     }
-    temporary = name;
+    temporary = AnsiName(name);
+    if (temporary.empty()) {
+        DeleteFileW(name);
+        return false;
+    }
     return true;
 }
 
@@ -116,11 +146,12 @@ void StartFreshUndo(HWND edit)
 bool SaveDocument(HWND document)
 {
     HWND edit = DocumentEdit(document);
-    const std::string path = WindowTitle(document);
+    const std::string title = WindowTitle(document);
+    const std::string path = DocumentPath(document);
 
     HANDLE file = OpenForWriting(path, OPEN_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) {
-        ReportError(nullptr, MB_ICONSTOP, kCannotCreate, path.c_str());
+        ReportError(nullptr, MB_ICONSTOP, kCannotCreate, title.c_str());
         return false;
     }
     bool written = false;
@@ -132,7 +163,7 @@ bool SaveDocument(HWND document)
         CloseHandle(file);
     }
     if (!written) {
-        ReportError(nullptr, MB_ICONSTOP, kCannotWrite, path.c_str());
+        ReportError(nullptr, MB_ICONSTOP, kCannotWrite, title.c_str());
         return false;
     }
     StartFreshUndo(edit);

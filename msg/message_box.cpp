@@ -76,6 +76,35 @@ void ReportNoMemory()
     reportingBuildFailure = false;
 }
 
+// The report's box belongs to the frame; a dialog of the frame beneath it,
+// the one that asked or the active one, is held still until it is answered,
+// so that nothing in it is pressed twice. Other windows are left alone.
+class HeldDialog {
+public:
+    explicit HeldDialog(HWND window)
+    {
+        const bool popup = window != nullptr && (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) == 0;
+        HWND candidate = popup ? window : GetActiveWindow();
+        if (candidate != nullptr && GetWindow(candidate, GW_OWNER) == AppState.frameWindow &&
+            IsWindowEnabled(candidate)) {
+            dialog_ = candidate;
+            EnableWindow(dialog_, FALSE);
+        }
+    }
+    ~HeldDialog()
+    {
+        if (dialog_ != nullptr) {
+            EnableWindow(dialog_, TRUE);
+            SetActiveWindow(dialog_);
+        }
+    }
+    HeldDialog(const HeldDialog&) = delete;
+    HeldDialog& operator=(const HeldDialog&) = delete;
+
+private:
+    HWND dialog_ = nullptr;
+};
+
 }  // namespace
 
 bool ToWideText(const char* text, std::u16string& wide)
@@ -134,13 +163,15 @@ int JpMessageBox(HWND owner, const char* text, const char* caption, UINT flags)
     return static_cast<int>(static_cast<unsigned>(result) & 0xFFFFu);
 }
 
-int ReportError(HWND, UINT flags, UINT stringId, const char* argument)
+int ReportError(HWND window, UINT flags, UINT stringId, const char* argument)
 {
+    HeldDialog held(window);
     return ShowFormatted(flags, stringId, argument, 0);
 }
 
-int ReportError(HWND, UINT flags, UINT stringId, long long argument)
+int ReportError(HWND window, UINT flags, UINT stringId, long long argument)
 {
+    HeldDialog held(window);
     return ShowFormatted(flags, stringId, nullptr, argument);
 }
 

@@ -13,8 +13,9 @@
 int JpMessageBox(HWND owner, const char* text, const char* caption, UINT flags);
 
 // Formats string-table message stringId with one argument and shows it,
-// captioned with the program's name and owned by the frame window. The
-// window argument is accepted for the callers' convenience and not used.
+// captioned with the program's name and owned by the frame window. While it
+// is up, the frame's dialog that asked for it (window, or else the active
+// window) is disabled.
 int ReportError(HWND window, UINT flags, UINT stringId, const char* argument);
 int ReportError(HWND window, UINT flags, UINT stringId, long long argument);
 

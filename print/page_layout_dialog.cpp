@@ -1,5 +1,7 @@
 #include "print/page_layout_dialog.h"
 
+#include "document/document_data.h"
+#include "document/limited_field.h"
 #include "msg/message_box.h"
 #include "print/page_layout.h"
 #include "print/print_job.h"
@@ -13,6 +15,8 @@
 namespace {
 
 constexpr int kMarginDigits = 3;
+// A pattern field holds what the layout keeps: its text without the zero.
+constexpr std::size_t kPatternTextBytes = kPatternBytes - 1;
 
 struct MarginField {
     int id;
@@ -28,8 +32,8 @@ constexpr MarginField kMarginFields[] = {
 
 void InitPageLayoutDialog(HWND dialog)
 {
-    SendDlgItemMessageA(dialog, IDC_PAGELAYOUT_HEADER, EM_LIMITTEXT, kPatternBytes, 0);
-    SendDlgItemMessageA(dialog, IDC_PAGELAYOUT_FOOTER, EM_LIMITTEXT, kPatternBytes, 0);
+    LimitFieldBytes(GetDlgItem(dialog, IDC_PAGELAYOUT_HEADER), kPatternTextBytes);
+    LimitFieldBytes(GetDlgItem(dialog, IDC_PAGELAYOUT_FOOTER), kPatternTextBytes);
     SetDlgItemTextA(dialog, IDC_PAGELAYOUT_HEADER, PageLayout.headerPattern);
     SetDlgItemTextA(dialog, IDC_PAGELAYOUT_FOOTER, PageLayout.footerPattern);
     for (const MarginField& field : kMarginFields) {
@@ -54,9 +58,7 @@ void FieldChanged(HWND dialog, int id)
 
 std::string FieldPattern(HWND dialog, int id)
 {
-    char text[kPatternBytes * 4] = "";
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return PatternFromField(text);
+    return PatternFromField(WindowTitle(GetDlgItem(dialog, id)).c_str());
 }
 
 MarginLimits CurrentMarginLimits()
@@ -113,6 +115,12 @@ void PageLayoutCommand(HWND dialog, int id, int notification)
     case IDCANCEL:
         EndDialog(dialog, IDCANCEL);
         break;
+    case IDC_PAGELAYOUT_HEADER:
+    case IDC_PAGELAYOUT_FOOTER:
+        if (notification == EN_UPDATE) {
+            KeepFieldWithin(GetDlgItem(dialog, id), kPatternTextBytes);
+        }
+        [[fallthrough]];
     default:
         if (notification == EN_CHANGE) {
             FieldChanged(dialog, id);

@@ -1,6 +1,7 @@
 #include "print/print_job.h"
 
 #include "document/document_data.h"
+#include "document/edit_control.h"
 #include "msg/message_box.h"
 #include "print/page_geometry.h"
 #include "print/page_layout.h"
@@ -37,14 +38,18 @@ std::string SpoolerDocumentName(const std::string& caption)
     return text;
 }
 
-// The file title of the caption; the platform leaves its buffer alone when
-// the title does not fit, so a long one is cut from the caption itself.
+// The file title of the caption, cut to the record on a character boundary.
+// The platform's buffer has room for a title of as many characters as the
+// record has bytes; when it gives no title that fits, the caption's last part
+// is taken.
 void SetDocumentTitle(const std::string& caption)
 {
-    char title[sizeof PrintJob.documentTitle] = "";
-    const short answer = GetFileTitleA(caption.c_str(), title, sizeof title);
-    std::string chosen = answer == 0 ? std::string(title)
-                                     : TitleAfterLastSeparator(caption.c_str(), sizeof title - 1);
+    char title[2 * sizeof PrintJob.documentTitle + 2] = "";
+    std::string answer;
+    if (GetFileTitleA(caption.c_str(), title, sizeof title) != 0 || !ReadAnsiAnswer(title, sizeof title, answer)) {
+        answer = caption;
+    }
+    const std::string chosen = TitleAfterLastSeparator(answer.c_str(), sizeof PrintJob.documentTitle - 1);
     std::memcpy(PrintJob.documentTitle, chosen.c_str(), chosen.size() + 1);
 }
 
@@ -230,7 +235,10 @@ bool PrintOnContext(HDC printer, HWND document, HWND edit, const std::string& jo
     if (displaced != nullptr) {
         SelectObject(printer, displaced);
     }
-    SendMessageA(edit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&formatting));
+    // The control answers EM_GETRECT inside the margins of its font and may
+    // take them off again on EM_SETRECT; refitted to its window it lays its
+    // rectangle out afresh, as on every resize.
+    RefitToClientArea(document, edit);
     return succeeded;
 }
 

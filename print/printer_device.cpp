@@ -116,10 +116,12 @@ bool BuildDefaultDevMode(const char* name, const char* port, DEVMODEA& record)
 HDC CreatePrinterContext(bool informationOnly)
 {
     PrinterState.available = false;
-    char text[160] = "";
+    // Room for the line in Shift-JIS; one that does not fit is not read cut.
+    char text[2 * 160 + 2] = "";
     GetProfileStringA("windows", "device", "", text, sizeof text);
+    std::string device;
     PrinterLine line;
-    if (!SplitPrinterLine(text, line)) {
+    if (!ReadAnsiAnswer(text, sizeof text, device) || !SplitPrinterLine(device.c_str(), line)) {
         PrinterState.name[0] = '\0';
         return nullptr;
     }

@@ -1,6 +1,7 @@
 #include "search/search_dialog.h"
 
 #include "document/document_data.h"
+#include "document/limited_field.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
 #include "search/match.h"
@@ -35,15 +36,15 @@ void ApplyEnablingRule(HWND dialog)
 
 void InitialiseFields(HWND dialog)
 {
-    SendDlgItemMessageA(dialog, IDC_FIND_TEXT, EM_LIMITTEXT, kFieldLimit, 0);
-    SendDlgItemMessageA(dialog, IDC_REPLACE_TEXT, EM_LIMITTEXT, kFieldLimit, 0);
+    LimitFieldBytes(GetDlgItem(dialog, IDC_FIND_TEXT), kFieldLimit);
+    LimitFieldBytes(GetDlgItem(dialog, IDC_REPLACE_TEXT), kFieldLimit);
     SetDlgItemTextA(dialog, IDC_FIND_TEXT, SearchState.findText);
     SetDlgItemTextA(dialog, IDC_REPLACE_TEXT, SearchState.replaceText);
     ApplyEnablingRule(dialog);
 }
 
-// Copies a field into a string of SearchState, cut after its last whole
-// character that fits, so that no half character ever joins the text.
+// Copies a field into a string of SearchState. The field never holds more
+// than fits; no half character ever joins the text.
 template <std::size_t N>
 void CopyField(HWND dialog, int id, char (&into)[N])
 {
@@ -96,11 +97,16 @@ INT_PTR SearchDialogCommand(HWND dialog, WPARAM wParam)
         EndDialog(dialog, 0);
         return TRUE;
     case IDC_FIND_TEXT:
-        if (HIWORD(wParam) == EN_CHANGE) {
+        if (HIWORD(wParam) == EN_UPDATE) {
+            KeepFieldWithin(GetDlgItem(dialog, IDC_FIND_TEXT), kFieldLimit);
+        } else if (HIWORD(wParam) == EN_CHANGE) {
             ApplyEnablingRule(dialog);
         }
         return TRUE;
     case IDC_REPLACE_TEXT:
+        if (HIWORD(wParam) == EN_UPDATE) {
+            KeepFieldWithin(GetDlgItem(dialog, IDC_REPLACE_TEXT), kFieldLimit);
+        }
         return TRUE;
     default:
         return FALSE;

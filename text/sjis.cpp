@@ -1,5 +1,8 @@
 #include "text/sjis.h"
 
+#include <algorithm>
+#include <cstring>
+
 bool IsLeadByte932(unsigned char b)
 {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
@@ -45,4 +48,21 @@ std::size_t WholeCharacterLength(const char* s, std::size_t maxBytes)
         p = next;
     }
     return static_cast<std::size_t>(p - s);
+}
+
+std::size_t InputKeptWithin(const char* text, std::size_t caret, std::size_t limit)
+{
+    const std::size_t after = std::strlen(text + caret);
+    const std::size_t room = after < limit ? limit - after : 0;
+    return CutOnCharBoundary(text, std::min(room, caret));
+}
+
+bool ReadAnsiAnswer(const char* buffer, std::size_t size, std::string& answer)
+{
+    const std::size_t length = size < 2 ? size : strnlen(buffer, size);
+    if (length + 2 > size) {
+        return false;
+    }
+    answer.assign(buffer, length);
+    return true;
 }

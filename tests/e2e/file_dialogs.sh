@@ -44,7 +44,7 @@ screenshot save-as-dialog
 
 xdotool type --delay 80 'copy'
 keys Return
-wait_for 10 "the document is written under its new name" file_holds 'memo\r\n' "$dir/COPY.文書"
+wait_for 10 "the document is written under its new name, as typed" file_holds 'memo\r\n' "$dir/copy.文書"
 wait_for 10 "the document carries its new name" documents_are "$upper\\COPY.文書
 書簡1"
 

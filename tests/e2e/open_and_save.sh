@@ -18,9 +18,9 @@ wait_for 10 "the document is titled $upper" documents_are "$upper"
 
 keys ctrl+minus
 wait_for 10 "the file is saved with CR LF" file_holds 'first\r\nsecond\r\n' "$dir/memo.txt"
-# The title is the upper-cased path, so the backup made from it is upper case
-# on a case-sensitive file system.
-wait_for 10 "the backup beside the file holds the old bytes" file_holds 'first\nsecond\n' "$dir/MEMO.世代"
+# The file is saved through the name as given, not its upper-cased title, so
+# the backup keeps that name's case on a case-sensitive file system.
+wait_for 10 "the backup beside the file holds the old bytes" file_holds 'first\nsecond\n' "$dir/memo.世代"
 
 close_program
 echo "ok: opened, converted, saved with a backup"

@@ -66,4 +66,54 @@ TEST(Sjis, CutsOnlyOnCharacterBoundaries)
     }
 }
 
+struct Input {
+    const char* text;
+    std::size_t caret;  // bytes, after the input
+    std::size_t limit;
+    std::size_t kept;   // bytes before the caret that stay
+};
+
+// The input is cut back from its end, never the text after the caret,
+// and never inside a character.
+const Input kInputs[] = {
+    {"abcdef", 6, 4, 4},
+    {"abcdef", 3, 4, 1},                  // "def" after the caret stays whole
+    {"\x93\xfa\x93\xfa\x93\xfa", 6, 5, 4},  // no half of 日 is kept
+    {"\x95\x5cX", 2, 2, 0},             // 表 does not fit beside X
+    {"abc", 3, 5, 3},                     // within the limit nothing goes
+    {"abcdef", 0, 3, 0},                  // text past the limit after the caret: nothing kept
+};
+
+TEST(Sjis, InputPastALimitIsCutBackOnACharacterBoundary)
+{
+    for (const Input& c : kInputs) {
+        EXPECT_EQ(InputKeptWithin(c.text, c.caret, c.limit), c.kept) << c.text << " at " << c.caret;
+    }
+}
+
+struct Answer {
+    const char* bytes;  // the buffer as the platform left it
+    std::size_t size;
+    bool believed;
+    const char* text;
+};
+
+const Answer kAnswers[] = {
+    {"abc\0\0", 5, true, "abc"},
+    {"abcd\0", 5, false, ""},                 // may have been cut a byte short of the end
+    {"abcde", 5, false, ""},                   // ran to the end without a terminator
+    {"\x93\xfa\0\0\0", 5, true, "\x93\xfa"},
+    {"\x93\xfa\x93\xfa", 4, false, ""},
+    {"", 0, false, ""},
+};
+
+TEST(Sjis, AnAnsiAnswerIsBelievedOnlyWithRoomToSpare)
+{
+    for (const Answer& c : kAnswers) {
+        std::string read = "unchanged";
+        EXPECT_EQ(ReadAnsiAnswer(c.bytes, c.size, read), c.believed) << c.bytes;
+        EXPECT_EQ(read, c.believed ? c.text : "unchanged") << c.bytes;
+    }
+}
+
 }  // namespace

@@ -380,13 +380,21 @@ TEST_F(GoToLine, LineBeyondTheLastIsReportedAndTheDialogStays)
         first = dialog;
         TypeLine("4", IDOK)(dialog);
     });
-    answers.ThenPress(IDOK);
+    bool heldUnderTheBox = false;
+    answers.Then([&](HWND box) {
+        heldUnderTheBox = !IsWindowEnabled(first);
+        PressButton(box, IDOK);
+    });
+    bool enabledAgain = false;
     answers.Then([&](HWND dialog) {
         again = dialog;
+        enabledAgain = IsWindowEnabled(dialog) != FALSE;
         PressButton(dialog, IDCANCEL);
     });
     Command(IDM_SEARCHGOTOLINE);
     ASSERT_EQ(answers.Seen().size(), 3u);
+    EXPECT_TRUE(heldUnderTheBox) << "the dialog takes no input while the report is up";
+    EXPECT_TRUE(enabledAgain);
     EXPECT_EQ(answers.Seen()[1].caption, "モクレ");
     EXPECT_EQ(answers.Seen()[1].texts, (std::vector<std::string>{"3行より大きい行は編集されていません。", "了解(&ﾘ)"}));
     EXPECT_EQ(again, first);
@@ -460,6 +468,7 @@ TEST_F(DocumentReport, CountsBytesLinesAndTheCaretPosition)
         {4, 4, "現在位置　： 2行 1桁 "},
         {1, 1, "現在位置　： 1行 2桁 "},
         {1, 5, "現在位置　： 1行 2桁 "},  // a selection over two lines: taken at its start
+        {10, 10, "現在位置　： 2行 7桁 "},  // after three double-byte characters: bytes, not characters
     };
     for (const Case& c : cases) {
         SetText(edit, "ab\r\n\x95\x5c\x8e\xa6\x95\x5c", c.from, c.to);

@@ -10,6 +10,8 @@
 #include "tests/win/file_support.h"
 #include "tests/win/harness.h"
 
+#include <winternl.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -366,11 +368,19 @@ struct BackupPlace {
 
 TEST_F(FileSaving, TheBackupLiesBesideItsFileCutAtTheFirstDotOfTheName)
 {
+    // A folder whose Shift-JIS path outgrows MAX_PATH bytes while its UTF-16 fits.
+    std::string deep;
+    for (int i = 0; i < 120; ++i) {
+        deep += "\x93\xfa";  // 日
+    }
+    const std::string deepFile = deep + "\\a.txt";
+    const std::string deepBackup = deep + "\\A\x2e\x90\xa2\x91\xe3";
     const BackupPlace cases[] = {
         {"", "readme", "README\x2e\x90\xa2\x91\xe3"},
         {"", "a.b.txt", "A\x2e\x90\xa2\x91\xe3"},
         {"my.dir", "my.dir\\a.txt", "MY.DIR\\A\x2e\x90\xa2\x91\xe3"},
         {"\x95\x5c", "\x95\x5c\\a.txt", "\x95\x5c\\A\x2e\x90\xa2\x91\xe3"},
+        {deep.c_str(), deepFile.c_str(), deepBackup.c_str()},
     };
     for (const BackupPlace& c : cases) {
         SCOPED_TRACE(c.file);
@@ -390,6 +400,55 @@ TEST_F(FileSaving, TheBackupLiesBesideItsFileCutAtTheFirstDotOfTheName)
             EXPECT_TRUE(RemoveDirectoryA(dir.File(c.folder).c_str())) << "a file was left in " << c.folder;
         }
     }
+}
+
+// Makes a file by its exact name from the Unix side, where Wine's own file
+// functions would open any name that differs only in case; false elsewhere.
+bool WriteByExactCase(const std::string& folder, const std::string& name, const std::string& bytes)
+{
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    using Spawn = NTSTATUS(CDECL*)(char* const*, int);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    const auto spawn = reinterpret_cast<Spawn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
+    wchar_t wide[2 * MAX_PATH] = L"";
+    if (unixName == nullptr || spawn == nullptr ||
+        MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, 2 * MAX_PATH) == 0) {
+        return false;
+    }
+    char* target = unixName(wide);
+    if (target == nullptr) {
+        return false;
+    }
+    std::string command = "printf %s '" + bytes + "' > '" + target + "/" + name + "'";
+    HeapFree(GetProcessHeap(), 0, target);
+    char shell[] = "/bin/sh";
+    char option[] = "-c";
+    char* argv[] = {shell, option, command.data(), nullptr};
+    return spawn(argv, 1) == 0;
+}
+
+// Where the folder tells names apart by case, as a Unix one under Wine
+// does, the file the user named is the one loaded and written back.
+TEST_F(FileSaving, TheFileIsLoadedAndSavedByTheNameAsGiven)
+{
+    TempDirectory dir;
+    dir.Write("memo.txt", "lower");
+    if (!WriteByExactCase(dir.path(), "MEMO.TXT", "upper") || dir.Read("MEMO.TXT") != "upper" ||
+        dir.Read("memo.txt") != "lower") {
+        GTEST_SKIP() << "memo.txt and MEMO.TXT cannot lie side by side here";
+    }
+
+    HWND document = OpenDocument(dir.File("memo.txt"));
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(TitleOf(document), UpperCase(dir.File("memo.txt")));
+    EXPECT_EQ(EditText(DocumentEdit(document)), "lower");
+    TypeText(document, "new");
+    DialogAnswers answers;
+    EXPECT_EQ(Save(document), 0);
+    EXPECT_EQ(dir.Read("memo.txt"), "new");
+    EXPECT_EQ(dir.Read("MEMO.TXT"), "upper");
 }
 
 TEST_F(FileSaving, SavingTheBackupFileItselfStillSaves)

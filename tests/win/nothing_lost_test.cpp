@@ -278,7 +278,7 @@ TEST_F(NothingTypedIsLost, ASaveAsTargetHeldByAnotherProgramKeepsTheDocumentAsIt
 // Where no new file can be made beside the document (a read-only folder),
 // no backup can be made either, so the old file is not rewritten; where only
 // the backup copy fails, the new text still replaces the old file whole.
-UINT WINAPI NoNewFile(LPCSTR, LPCSTR, UINT, LPSTR)
+UINT WINAPI NoNewFile(LPCWSTR, LPCWSTR, UINT, LPWSTR)
 {
     SetLastError(ERROR_ACCESS_DENIED);
     return 0;
@@ -299,7 +299,7 @@ TEST_F(NothingTypedIsLost, ABackupThatCannotBeWrittenLeavesTheOldFileOrItsBackup
         bool saved;
     };
     const Case cases[] = {
-        {"no new file in the folder", "GetTempFileNameA", reinterpret_cast<void*>(NoNewFile), false},
+        {"no new file in the folder", "GetTempFileNameW", reinterpret_cast<void*>(NoNewFile), false},
         {"the backup copy fails", "CopyFileA", reinterpret_cast<void*>(NoCopy), true},
     };
     for (const Case& c : cases) {

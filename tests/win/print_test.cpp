@@ -272,6 +272,39 @@ TEST_F(Printing, SystemFacesPrintInTheDeviceDefaultFontAndGetTheirFontBack)
     }
 }
 
+// A TrueType face gives the control margins of its own, which it adds to
+// any rectangle it is given: printing must not narrow the view.
+TEST_F(Printing, PrintingLeavesTheTextAreaOfATrueTypeFaceAsItWas)
+{
+    HWND edit = AppState.activeEdit;
+    HFONT font = CreateFontA(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_ONLY_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH, "Tahoma");
+    HDC screen = GetDC(edit);
+    HGDIOBJ previous = SelectObject(screen, font);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(screen, &metrics);
+    SelectObject(screen, previous);
+    ReleaseDC(edit, screen);
+    if ((metrics.tmPitchAndFamily & TMPF_TRUETYPE) == 0) {
+        DeleteObject(font);
+        GTEST_SKIP() << "no Western TrueType face";
+    }
+    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    HWND document = PrepareDocument(UniqueJobToken(), {"Western text that wraps at the window edge"});
+    const EditSnapshot before = TakeSnapshot(edit);
+    for (int print = 1; print <= 3; ++print) {
+        DialogWatch watch;
+        watch.On("印刷", PressOk);
+        PrintDocument(document);
+        const EditSnapshot after = TakeSnapshot(edit);
+        EXPECT_TRUE(after == before) << "print " << print << ": left " << after.rect.left << " right "
+                                     << after.rect.right << ", was " << before.rect.left << " "
+                                     << before.rect.right;
+    }
+    SendMessageA(edit, WM_SETFONT, 0, FALSE);
+    DeleteObject(font);
+}
+
 using PrinterDevice = Printing;
 
 TEST_F(PrinterDevice, LookupRecordsThePrinterItsMetricsAndMarginsAndEnablesPrinting)
@@ -448,7 +481,7 @@ TEST_F(PageLayoutDialogs, OpensOnTheLayoutWithOkDisabledAndFieldsLimited)
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_FALSE(okEnabled);
-    EXPECT_EQ(limits[0], 50);
+    EXPECT_EQ(limits[0], 49) << "a pattern keeps 49 bytes and its zero";
     EXPECT_EQ(limits[1], 3) << "margins take at most 3 digits";
     for (const char* text : {"文書名：%s", "-%d-", "20", "17", "15"}) {
         EXPECT_TRUE(Holds(watch_.seen().front().texts, text)) << text;
@@ -520,8 +553,12 @@ TEST_F(PageLayoutDialogs, AcceptedLayoutIsStoredWithItsDotsAndPatternsCutWhole)
     for (int i = 0; i < 25; ++i) {
         header += "表";
     }
+    std::string shown;
     Run([&](HWND dialog) {
-        SetDlgItemTextA(dialog, IDC_PAGELAYOUT_HEADER, header.c_str());
+        HWND field = GetDlgItem(dialog, IDC_PAGELAYOUT_HEADER);
+        SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        SendMessageA(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(header.c_str()));
+        shown = TitleOf(field);
         SetDlgItemTextA(dialog, IDC_PAGELAYOUT_FOOTER, "頁%d");
         SetDlgItemTextA(dialog, IDC_PAGELAYOUT_LEFT, "5");
         SetDlgItemTextA(dialog, IDC_PAGELAYOUT_TOP, "9");
@@ -532,7 +569,8 @@ TEST_F(PageLayoutDialogs, AcceptedLayoutIsStoredWithItsDotsAndPatternsCutWhole)
     EXPECT_EQ(PageLayout.topMm, 9);
     EXPECT_EQ(PrinterState.leftDots, 120);
     EXPECT_EQ(PrinterState.topDots, 216);
-    EXPECT_EQ(std::string(PageLayout.headerPattern), header.substr(0, 48));
+    EXPECT_EQ(shown, header.substr(0, 48)) << "the field shows what is kept";
+    EXPECT_EQ(std::string(PageLayout.headerPattern), shown);
     EXPECT_STREQ(PageLayout.footerPattern, "頁%d");
 }
 
@@ -556,6 +594,13 @@ TEST_F(NoPrinterAvailable, PrintingIsGrayedAndReportsOnlyThatTheFileTitleCannotB
         EXPECT_TRUE(Grayed(MenuState(id))) << id;
     }
     const std::string longName(140, 'N');
+    auto days = [](int n) {
+        std::string text;
+        for (int i = 0; i < n; ++i) {
+            text += "\x93\xfa";  // 日
+        }
+        return text;
+    };
     const struct {
         std::string caption;
         std::string title;
@@ -564,6 +609,9 @@ TEST_F(NoPrinterAvailable, PrintingIsGrayedAndReportsOnlyThatTheFileTitleCannotB
         {"C:\\DOCS\\MEMO.TXT", "MEMO.TXT"},
         // Too long for the title's 128 bytes: cut from the caption, not left unset.
         {"C:\\DOCS\\" + longName, longName.substr(0, 127)},
+        // Shift-JIS titles that outgrow 128 bytes while their UTF-16 fits.
+        {"C:\\A\\" + days(65) + ".TXT", days(63)},
+        {"C:\\A\\" + days(62) + ".TXT", days(62) + ".TX"},
     };
     for (const auto& c : cases) {
         SetWindowTextA(AppState.activeDocument, c.caption.c_str());

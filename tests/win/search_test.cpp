@@ -277,26 +277,33 @@ TEST_F(ReplaceDialog, ReplaceAllEdgeCases)
     }
 }
 
-// The fields hold 159 bytes; what is pasted past that is cut after the
-// last whole character, and a string of no whole character finds nothing.
-TEST_F(FindDialog, StringsAreCutOnWholeCharacters)
+// The fields hold 159 bytes whatever unit the control counts its limit in:
+// a paste past that is taken back after the last whole character that fits,
+// so what is searched is what the field shows; a string of no whole
+// character finds nothing.
+TEST_F(FindDialog, FieldsHoldNoMoreBytesThanTheStringsKeep)
 {
     std::string kanji;
-    while (kanji.size() < 200) {
+    for (int i = 0; i < 85; ++i) {
         kanji += "語";
     }
     for (const auto& typed : {std::make_pair(kanji, 158), std::make_pair("a" + kanji, 159)}) {
         Place("", 0, 0);
         LRESULT limit = 0;
-        WithDialog(IDM_SEARCHFIND, typed.first, "", [&](HWND d) {
-            limit = SendDlgItemMessageA(d, IDC_FIND_TEXT, EM_GETLIMITTEXT, 0, 0);
+        std::string shown;
+        WithDialog(IDM_SEARCHFIND, "", "", [&](HWND d) {
+            HWND field = GetDlgItem(d, IDC_FIND_TEXT);
+            SendMessageA(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed.first.c_str()));
+            limit = SendMessageA(field, EM_GETLIMITTEXT, 0, 0);
+            shown = TitleOf(field);
             PressButton(d, IDOK);
         }, [](DialogAnswers& more) {
             more.ThenPress(IDOK);
             more.ThenPress(IDCANCEL);
         });
         EXPECT_EQ(limit, 159);
-        EXPECT_EQ(std::string(SearchState.findText), typed.first.substr(0, typed.second));
+        EXPECT_EQ(shown, typed.first.substr(0, typed.second));
+        EXPECT_EQ(std::string(SearchState.findText), shown);
     }
     Place("表示", 0, 0);
     std::strcpy(SearchState.findText, "\x95");
