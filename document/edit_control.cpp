@@ -52,23 +52,18 @@ void FitToClientArea(HWND document, HWND edit, BOOL repaint)
 
 void ProbeEditTextBlock()
 {
-    // A byte changed in the handed-out block shows in the control's text
-    // only where that block is the text itself.
-    HWND probe = CreateWindowExA(0, "edit", "a", WS_POPUP | ES_MULTILINE, 0, 0, 10, 10, nullptr, nullptr,
+    // A control that keeps the euro sign, which code page 932 lacks, keeps
+    // its text as UTF-16, so the block it hands out can only be a copy.
+    HWND probe = CreateWindowExA(0, "edit", nullptr, WS_POPUP | ES_MULTILINE, 0, 0, 10, 10, nullptr, nullptr,
                                  AppState.instance, nullptr);
     if (probe == nullptr) {
         return;
     }
-    HLOCAL block = BlockOf(probe);
-    char* text = block != nullptr ? static_cast<char*>(LocalLock(block)) : nullptr;
-    if (text != nullptr) {
-        text[0] = 'b';
-        LocalUnlock(block);
-        char answer[4] = "";
-        SendMessageA(probe, WM_GETTEXT, sizeof answer, reinterpret_cast<LPARAM>(answer));
-        AppState.editBlockIsItsText = answer[0] == 'b';
-    }
-    ReleaseTextBlock(probe);
+    const wchar_t euro[] = L"\u20ac";
+    SendMessageW(probe, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(euro));
+    wchar_t answer[4] = L"";
+    SendMessageW(probe, WM_GETTEXT, 4, reinterpret_cast<LPARAM>(answer));
+    AppState.editBlockIsItsText = answer[0] != euro[0];
     DestroyWindow(probe);
 }
 

@@ -11,8 +11,9 @@ DWORD EditStyleForMode(int wrap);
 // Moves the edit control over the whole client area of its document.
 void FitToClientArea(HWND document, HWND edit, BOOL repaint);
 
-// Finds out once how the edit control keeps the block it hands out, and
-// records in AppState how the program gives and reads its text.
+// Finds out once whether the edit control keeps its text as UTF-16, so that
+// the block it hands out is a copy, and records in AppState how the program
+// gives and reads its text.
 void ProbeEditTextBlock();
 
 // Gives an edit control a text block as its own and frees the block it had:
