@@ -4,6 +4,7 @@
 #include "app/frame.h"
 #include "document/document_data.h"
 #include "document/document_window.h"
+#include "document/edit_control.h"
 #include "document/edit_positions.h"
 #include "res/resource.h"
 #include "state/app_state.h"
@@ -82,6 +83,7 @@ bool CreateFrameWindow(const std::string& name, int showCommand)
     UpdateWindow(AppState.frameWindow);
     AppState.defaultFont = static_cast<HFONT>(GetStockObject(SYSTEM_FIXED_FONT));
     ProbeEditPositions();
+    ProbeEditTextBlock();
 
     if (name.empty()) {
         CreateDocumentWindow(nullptr);

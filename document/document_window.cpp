@@ -101,6 +101,15 @@ void ReleaseDocumentFont(HWND document)
     SetDocumentData(document, DocumentWindow::font, 0);
 }
 
+// The edit control goes with the window, after it; a text block the program
+// has borrowed from it would stay behind.
+void ReleaseDocumentText(HWND document)
+{
+    if (AppState.editBlockIsItsText) {
+        ReleaseTextBlock(DocumentEdit(document));
+    }
+}
+
 }  // namespace
 
 LRESULT CALLBACK DocumentWndProc(HWND document, UINT message, WPARAM wParam, LPARAM lParam)
@@ -127,6 +136,7 @@ LRESULT CALLBACK DocumentWndProc(HWND document, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         return DocumentCommand(document, message, wParam, lParam);
     case WM_DESTROY:
+        ReleaseDocumentText(document);
         ReleaseDocumentFont(document);
         ForgetDocumentPath(document);
         return DefMDIChildProcA(document, message, wParam, lParam);

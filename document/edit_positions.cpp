@@ -1,5 +1,6 @@
 #include "document/edit_positions.h"
 
+#include "document/edit_control.h"
 #include "document/edit_units.h"
 #include "state/app_state.h"
 
@@ -34,12 +35,14 @@ EditText::~EditText()
 
 void EditText::Lock()
 {
-    block_ = reinterpret_cast<HLOCAL>(SendMessageA(edit_, EM_GETHANDLE, 0, 0));
+    // Where the control's block is a copy it keeps converting, borrowing it
+    // would make every later message convert the whole text, and turn what
+    // the control shows into code page 932: the text is read as a copy.
+    copied_ = !AppState.editBlockIsItsText;
+    block_ = copied_ ? CopyOfText(edit_) : reinterpret_cast<HLOCAL>(SendMessageA(edit_, EM_GETHANDLE, 0, 0));
     const char* locked = block_ != nullptr ? static_cast<const char*>(LocalLock(block_)) : nullptr;
     if (locked == nullptr) {
-        block_ = nullptr;
-        text_ = "";
-        length_ = 0;
+        Release();
         return;
     }
     text_ = locked;
@@ -47,14 +50,22 @@ void EditText::Lock()
     length_ = strnlen(locked, LocalSize(block_));
 }
 
+void EditText::Release()
+{
+    if (copied_ && block_ != nullptr) {
+        LocalFree(block_);
+    }
+    block_ = nullptr;
+    text_ = "";
+    length_ = 0;
+}
+
 void EditText::Unlock()
 {
     if (block_ != nullptr) {
         LocalUnlock(block_);
-        block_ = nullptr;
     }
-    text_ = "";
-    length_ = 0;
+    Release();
 }
 
 void EditText::Refetch()

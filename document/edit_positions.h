@@ -10,9 +10,10 @@
 // characters, and records it in AppState.
 void ProbeEditPositions();
 
-// The control's text block, locked for one command. The control may move
-// its block while it handles a message that changes the text, so it is
-// unlocked before such a message and fetched again after it.
+// The control's text, locked for one command: its own block where that is
+// the text, else a copy. The control may move its block while it handles a
+// message that changes the text, so it is unlocked before such a message and
+// fetched again after it.
 class EditText {
 public:
     explicit EditText(HWND edit);
@@ -26,12 +27,16 @@ public:
 
     const char* data() const { return text_; }
     std::size_t length() const { return length_; }
+    // False when the text could not be had (no memory for the copy).
+    bool valid() const { return block_ != nullptr; }
 
 private:
     void Lock();
+    void Release();
 
     HWND edit_;
     HLOCAL block_ = nullptr;
+    bool copied_ = false;
     const char* text_ = "";
     std::size_t length_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "document/oem_conversion.h"
 
 #include "document/document_data.h"
+#include "document/edit_positions.h"
 #include "msg/message_box.h"
 #include "state/app_state.h"
 
@@ -11,29 +12,14 @@ namespace {
 constexpr UINT kNoMemory = 10;
 constexpr char kCharacterConversion[] = "文字変換";
 
-// The text's length in bytes, never beyond the block that holds it.
-std::size_t TextLength(HWND edit, const char* text, SIZE_T blockSize)
-{
-    const int reported = GetWindowTextLengthA(edit);
-    std::size_t length = 0;
-    while (length < blockSize && text[length] != '\0') {
-        ++length;
-    }
-    return reported >= 0 && static_cast<std::size_t>(reported) < length ? static_cast<std::size_t>(reported)
-                                                                          : length;
-}
-
 // The control's whole text in the other code page; none when memory ran short.
 HGLOBAL ConvertEditText(HWND edit, UINT from, UINT to)
 {
-    HLOCAL block = reinterpret_cast<HLOCAL>(SendMessageA(edit, EM_GETHANDLE, 0, 0));
-    const char* text = block != nullptr ? static_cast<const char*>(LocalLock(block)) : nullptr;
-    if (text == nullptr) {
+    EditText text(edit);
+    if (!text.valid()) {
         return nullptr;
     }
-    HGLOBAL converted = ConvertedText(text, TextLength(edit, text, LocalSize(block)), from, to);
-    LocalUnlock(block);
-    return converted;
+    return ConvertedText(text.data(), text.length(), from, to);
 }
 
 bool ReplaceText(HWND edit, HGLOBAL converted)

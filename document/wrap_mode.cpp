@@ -22,12 +22,27 @@ HWND CreateEditControl(HWND document, int wrap)
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)), AppState.instance, nullptr);
 }
 
-// Gives the text block to the new control and an empty one of its own to the
-// old, so that destroying the old control cannot free the text.
-void HandOverText(HWND from, HWND to, HLOCAL text, HLOCAL placeholder)
+// Moves the text to the new control. Where the block is the text, the block
+// itself moves, and the old control gets an empty one of its own so that
+// destroying it cannot free the text; if the new control refuses the block,
+// the old one keeps it.
+bool MoveText(HWND from, HWND to)
 {
+    if (!AppState.editBlockIsItsText) {
+        HLOCAL copy = CopyOfText(from);
+        return copy != nullptr && GiveText(to, copy);
+    }
+    HLOCAL placeholder = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, 1);
+    if (placeholder == nullptr) {
+        return false;
+    }
+    HLOCAL text = reinterpret_cast<HLOCAL>(SendMessageA(from, EM_GETHANDLE, 0, 0));
+    if (text == nullptr || !GiveTextBlock(to, text)) {
+        LocalFree(placeholder);
+        return false;
+    }
     SendMessageA(from, EM_SETHANDLE, reinterpret_cast<WPARAM>(placeholder), 0);
-    GiveTextBlock(to, text);
+    return true;
 }
 
 int ReportSwitchFailure(HWND document, HWND created)
@@ -48,16 +63,6 @@ int SetWrapMode(HWND document, int wrap)
     if (created == nullptr) {
         return ReportSwitchFailure(document, nullptr);
     }
-    // At least the terminator: the control reads its block as a text.
-    HLOCAL placeholder = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, 1);
-    if (placeholder == nullptr) {
-        return ReportSwitchFailure(document, created);
-    }
-    HLOCAL text = reinterpret_cast<HLOCAL>(SendMessageA(old, EM_GETHANDLE, 0, 0));
-    if (text == nullptr) {
-        LocalFree(placeholder);
-        return ReportSwitchFailure(document, created);
-    }
     // Soft breaks belong to the old width; they must not travel with the text.
     SendMessageA(old, EM_FMTLINES, FALSE, 0);
 
@@ -66,8 +71,12 @@ int SetWrapMode(HWND document, int wrap)
     FitToClientArea(document, created, FALSE);
     HFONT font = reinterpret_cast<HFONT>(GetDocumentData(document, DocumentWindow::font));
     SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageA(created, EM_LIMITTEXT, 0, 0);
 
-    HandOverText(old, created, text, placeholder);
+    if (!MoveText(old, created)) {
+        SendMessageA(old, EM_FMTLINES, GetDocumentData(document, DocumentWindow::forcedBreaks) != 0, 0);
+        return ReportSwitchFailure(document, created);
+    }
     SetDocumentData(document, DocumentWindow::edit, reinterpret_cast<LONG_PTR>(created));
     if (AppState.activeDocument == document) {
         AppState.activeEdit = created;
@@ -77,7 +86,6 @@ int SetWrapMode(HWND document, int wrap)
 
     SendMessageA(created, EM_FMTLINES, GetDocumentData(document, DocumentWindow::forcedBreaks) != 0, 0);
     ShowWindow(created, SW_SHOW);
-    SendMessageA(created, EM_LIMITTEXT, 0, 0);
     SetFocus(created);
     return 1;
 }

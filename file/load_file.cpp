@@ -224,7 +224,11 @@ int LoadFile(HWND document, const char* path, LoadMode mode)
         if (block == nullptr) {
             return 0;
         }
-        GiveTextBlock(edit, block);
+        if (!GiveText(edit, block)) {
+            // The control keeps the text it had; nothing of the file is in it.
+            ReportError(nullptr, MB_ICONSTOP, kCannotRead, path);
+            return 0;
+        }
     } else {
         SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(LocalLock(block)));
         LocalUnlock(block);

@@ -1,15 +1,28 @@
 #include "file/save_document.h"
 
 #include "document/document_data.h"
+#include "document/edit_control.h"
+#include "document/edit_positions.h"
 #include "file/backup_name.h"
+#include "file/round_trip.h"
 #include "msg/message_box.h"
+#include "state/app_state.h"
+#include "text/format.h"
 
+#include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 
 namespace {
 
 constexpr UINT kCannotCreate = 3;
 constexpr UINT kCannotWrite = 4;
+constexpr UINT kNoMemory = 10;
+constexpr char kCharacterConversion[] = "文字変換";
+constexpr char kProgramName[] = "モクレ";
+constexpr char kChangedOnSaveQuestion[] =
+    "「%s」の%lu行目の文字は、保管すると別の文字として書き込まれます。\rそれでも保管しますか";
 
 HANDLE OpenForWriting(const std::string& path, DWORD disposition)
 {
@@ -76,45 +89,41 @@ bool MakeBackup(const std::string& path)
     return false;
 }
 
-// Writes the edit control's own text block in one call.
-bool WriteEditText(HANDLE file, HWND edit)
+// The bytes a save writes, in one piece.
+struct Bytes {
+    const char* data;
+    std::size_t length;
+};
+
+bool WriteBytes(HANDLE file, Bytes text)
 {
-    const int length = GetWindowTextLengthA(edit);
-    HLOCAL block = reinterpret_cast<HLOCAL>(SendMessageA(edit, EM_GETHANDLE, 0, 0));
-    const char* text = block != nullptr ? static_cast<const char*>(LocalLock(block)) : nullptr;
-    if (text == nullptr && length > 0) {
-        return false;
-    }
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, text, static_cast<DWORD>(length), &written, nullptr);
-    if (block != nullptr) {
-        LocalUnlock(block);
-    }
-    return ok && written == static_cast<DWORD>(length);
+    const BOOL ok = WriteFile(file, text.data, static_cast<DWORD>(text.length), &written, nullptr);
+    return ok && written == static_cast<DWORD>(text.length);
 }
 
 // Rewrites the file in place: its old text is safe in the backup.
-bool RewriteInPlace(const std::string& path, HWND edit)
+bool RewriteInPlace(const std::string& path, Bytes text)
 {
     HANDLE file = OpenForWriting(path, CREATE_ALWAYS);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
-    const bool written = WriteEditText(file, edit);
+    const bool written = WriteBytes(file, text);
     CloseHandle(file);
     return written;
 }
 
 // Without a backup the old file is the only copy of its text, so the new
 // text is written beside it first and takes its place only when whole.
-bool ReplaceWhole(const std::string& path, HWND edit)
+bool ReplaceWhole(const std::string& path, Bytes text)
 {
     std::string temporary;
     if (!MakeTemporaryBeside(path, temporary)) {
         return false;
     }
     HANDLE file = OpenForWriting(temporary, CREATE_ALWAYS);
-    bool done = file != INVALID_HANDLE_VALUE && WriteEditText(file, edit);
+    bool done = file != INVALID_HANDLE_VALUE && WriteBytes(file, text);
     if (file != INVALID_HANDLE_VALUE) {
         CloseHandle(file);
     }
@@ -125,20 +134,170 @@ bool ReplaceWhole(const std::string& path, HWND edit)
     return done;
 }
 
-// Gives the text block back to the control, which starts a fresh undo
-// history and forgets its own modified mark; the caret and the view stay
-// where the user had them.
+// The control's text as it shows it: UTF-16, on Windows and Wine alike.
+class ShownText {
+public:
+    explicit ShownText(HWND edit)
+    {
+        const LRESULT length = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
+        if (length < 0) {
+            return;
+        }
+        text_.reset(new (std::nothrow) WCHAR[static_cast<std::size_t>(length) + 1]);
+        if (text_ != nullptr) {
+            const LRESULT got = SendMessageW(edit, WM_GETTEXT, static_cast<WPARAM>(length) + 1,
+                                             reinterpret_cast<LPARAM>(text_.get()));
+            length_ = got > 0 && got <= length ? static_cast<int>(got) : 0;
+        }
+    }
+    bool valid() const { return text_ != nullptr; }
+    const WCHAR* data() const { return text_.get(); }
+    int length() const { return length_; }
+
+private:
+    std::unique_ptr<WCHAR[]> text_;
+    int length_ = 0;
+};
+
+// The shown text in code page 932, with no character put in for one that
+// has none there; *whole tells whether every character had its own.
+class SavedForm {
+public:
+    SavedForm(const ShownText& shown, BOOL* whole)
+    {
+        *whole = TRUE;
+        if (shown.length() == 0) {
+            bytes_.reset(new (std::nothrow) char[1]);
+            return;
+        }
+        const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, shown.data(), shown.length(), nullptr,
+                                             0, nullptr, nullptr);
+        bytes_.reset(size > 0 ? new (std::nothrow) char[static_cast<std::size_t>(size)] : nullptr);
+        if (bytes_ == nullptr) {
+            return;
+        }
+        BOOL defaulted = FALSE;
+        length_ = static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, shown.data(),
+                                                               shown.length(), bytes_.get(), size, nullptr,
+                                                               &defaulted));
+        *whole = !defaulted;
+    }
+    bool valid() const { return bytes_ != nullptr; }
+    Bytes bytes() const { return {bytes_.get(), length_}; }
+
+private:
+    std::unique_ptr<char[]> bytes_;
+    std::size_t length_ = 0;
+};
+
+// The line, counted from 1, of the first character of the shown text that
+// code page 932 has no character for.
+unsigned long LineOfFirstUnsaved(const ShownText& shown)
+{
+    const WCHAR* text = shown.data();
+    int at = 0;
+    while (at < shown.length()) {
+        const int step =
+            IS_HIGH_SURROGATE(text[at]) && at + 1 < shown.length() && IS_LOW_SURROGATE(text[at + 1]) ? 2 : 1;
+        char out[8];
+        BOOL defaulted = FALSE;
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text + at, step, out, sizeof out, nullptr, &defaulted);
+        if (defaulted) {
+            break;
+        }
+        at += step;
+    }
+    // Line ends are single bytes in code page 932, so the lines of the
+    // converted text before it are the lines shown.
+    const int size = at > 0 ? WideCharToMultiByte(CP_ACP, 0, text, at, nullptr, 0, nullptr, nullptr) : 0;
+    std::string before(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) {
+        WideCharToMultiByte(CP_ACP, 0, text, at, before.data(), size, nullptr, nullptr);
+    }
+    return static_cast<unsigned long>(LineOfOffset(before.c_str(), before.size()));
+}
+
+// The text a save writes, and whether the user wants it written: where a
+// character of the shown text has no code page 932 form, the file would
+// hold another one, and the user is asked first. Where the control's block
+// is its text, that block is written as it is, in place; else the
+// conversion made for the check is the text.
+class TextToSave {
+public:
+    TextToSave(HWND edit, const std::string& path) : shown_(edit)
+    {
+        BOOL whole = TRUE;
+        if (shown_.valid()) {
+            converted_ = std::make_unique<SavedForm>(shown_, &whole);
+        }
+        if (!shown_.valid() || !converted_->valid()) {
+            ReportError(nullptr, MB_ICONSTOP, kNoMemory, kCharacterConversion);
+            return;
+        }
+        if (!whole) {
+            const std::string question = FormatToString(kChangedOnSaveQuestion, path.c_str(), LineOfFirstUnsaved(shown_));
+            if (JpMessageBox(AppState.frameWindow, question.c_str(), kProgramName, MB_YESNO | MB_ICONQUESTION) !=
+                IDYES) {
+                return;
+            }
+        }
+        if (!whole) {
+            // The control's own code page 932 form, read as a copy: borrowing
+            // a block the control keeps converting would change what it shows.
+            converted_.reset();
+            copy_ = CopyOfText(edit);
+            copied_ = copy_ != nullptr ? static_cast<const char*>(LocalLock(copy_)) : nullptr;
+            if (copied_ == nullptr) {
+                ReportError(nullptr, MB_ICONSTOP, kNoMemory, kCharacterConversion);
+                return;
+            }
+        } else if (AppState.editBlockIsItsText) {
+            converted_.reset();
+            own_ = std::make_unique<EditText>(edit);
+            if (!own_->valid() && GetWindowTextLengthA(edit) > 0) {
+                ReportError(nullptr, MB_ICONSTOP, kNoMemory, kCharacterConversion);
+                return;
+            }
+        }
+        wanted_ = true;
+    }
+    ~TextToSave()
+    {
+        if (copy_ != nullptr) {
+            if (copied_ != nullptr) {
+                LocalUnlock(copy_);
+            }
+            LocalFree(copy_);
+        }
+    }
+    TextToSave(const TextToSave&) = delete;
+    TextToSave& operator=(const TextToSave&) = delete;
+
+    bool wanted() const { return wanted_; }
+    Bytes bytes() const
+    {
+        if (copied_ != nullptr) {
+            return {copied_, std::strlen(copied_)};
+        }
+        return own_ != nullptr ? Bytes{own_->data(), own_->length()} : converted_->bytes();
+    }
+
+private:
+    ShownText shown_;
+    std::unique_ptr<SavedForm> converted_;
+    std::unique_ptr<EditText> own_;
+    HLOCAL copy_ = nullptr;
+    const char* copied_ = nullptr;
+    bool wanted_ = false;
+};
+
+// A fresh undo history and the control's own modified mark cleared, by the
+// messages made for them: the text stays where it is, laid out as it was,
+// with the caret and the view where the user had them.
 void StartFreshUndo(HWND edit)
 {
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    const LRESULT firstLine = SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
-    HLOCAL block = reinterpret_cast<HLOCAL>(SendMessageA(edit, EM_GETHANDLE, 0, 0));
-    SendMessageA(edit, EM_SETHANDLE, reinterpret_cast<WPARAM>(block), 0);
-    SendMessageA(edit, EM_SETSEL, start, static_cast<LPARAM>(end));
-    const LRESULT nowFirst = SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
-    SendMessageA(edit, EM_LINESCROLL, 0, firstLine - nowFirst);
+    SendMessageA(edit, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
 }
 
 }  // namespace
@@ -148,23 +307,28 @@ bool SaveDocument(HWND document)
     HWND edit = DocumentEdit(document);
     const std::string title = WindowTitle(document);
     const std::string path = DocumentPath(document);
-
-    HANDLE file = OpenForWriting(path, OPEN_ALWAYS);
-    if (file == INVALID_HANDLE_VALUE) {
-        ReportError(nullptr, MB_ICONSTOP, kCannotCreate, title.c_str());
-        return false;
-    }
-    bool written = false;
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(file);
-        written = MakeBackup(path) ? RewriteInPlace(path, edit) : ReplaceWhole(path, edit);
-    } else {
-        written = WriteEditText(file, edit);
-        CloseHandle(file);
-    }
-    if (!written) {
-        ReportError(nullptr, MB_ICONSTOP, kCannotWrite, title.c_str());
-        return false;
+    {
+        const TextToSave text(edit, title);
+        if (!text.wanted()) {
+            return false;
+        }
+        HANDLE file = OpenForWriting(path, OPEN_ALWAYS);
+        if (file == INVALID_HANDLE_VALUE) {
+            ReportError(nullptr, MB_ICONSTOP, kCannotCreate, title.c_str());
+            return false;
+        }
+        bool written = false;
+        if (GetLastError() == ERROR_ALREADY_EXISTS) {
+            CloseHandle(file);
+            written = MakeBackup(path) ? RewriteInPlace(path, text.bytes()) : ReplaceWhole(path, text.bytes());
+        } else {
+            written = WriteBytes(file, text.bytes());
+            CloseHandle(file);
+        }
+        if (!written) {
+            ReportError(nullptr, MB_ICONSTOP, kCannotWrite, title.c_str());
+            return false;
+        }
     }
     StartFreshUndo(edit);
     return true;

@@ -69,13 +69,15 @@ awk '
 ' "$results"
 
 # Opening a 10 MiB Shift-JIS file end to end: from the start of the process
-# to its first wait for input, in a 1280x1024 virtual display. The programs
-# take turns, five runs each, so that a busy moment of the machine falls on
-# each alike.
+# to its first wait for input, in a 1280x1024 virtual display; then, in the
+# program and in the bare control given WM_SETTEXT, one typed character with
+# its repaint at the end and at the start of the text, and the program's save.
+# The programs take turns, five runs each, so that a busy moment of the
+# machine falls on each alike.
 MOKURE_ROOT=$(pwd)
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$MOKURE_ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/win --target mokure mokure_bare_loader mokure_open_timer -j "$(nproc)" >/dev/null
+cmake --build build/win --target mokure mokure_bare_loader mokure_bare_settext mokure_open_timer -j "$(nproc)" >/dev/null
 
 sample="$MOKURE_ROOT/$build/open-10mib.txt"
 if [ ! -f "$sample" ]; then
@@ -97,6 +99,9 @@ ensure_wine_prefix
 start_wineserver
 
 file=$(winepath -w "$sample")
+# The program types into and saves a copy, so that the sample stays as it is.
+work="$MOKURE_ROOT/$build/work-10mib.txt"
+work_file=$(winepath -w "$work")
 timer="build\\win\\mokure_open_timer.exe"
 notepad_wrap() {
     wine reg add 'HKCU\Software\Microsoft\Notepad' /v fWrap /t REG_DWORD /d "$1" /f >/dev/null 2>&1
@@ -107,28 +112,53 @@ time_open() {
     [ -n "$ms" ] || { echo "bench: no time for $*" >&2; exit 1; }
     echo "$ms"
 }
-mokure=() bare=() notepad_on=() notepad_off=()
+mokure=() bare=() settext=() notepad_on=() notepad_off=()
 for _ in 1 2 3 4 5; do
-    mokure+=("$(time_open mkframe "build\\win\\mokure.exe $file")")
+    cp "$sample" "$work"
+    mokure+=("$(time_open --keys --save mkframe "build\\win\\mokure.exe $work_file" | tr ' ' ,)")
     bare+=("$(time_open bareloader "build\\win\\mokure_bare_loader.exe $file")")
+    settext+=("$(time_open --keys bareloader "build\\win\\mokure_bare_settext.exe $file" | tr ' ' ,)")
     notepad_wrap 1
     notepad_on+=("$(time_open Notepad "notepad.exe $file")")
     notepad_wrap 0
     notepad_off+=("$(time_open Notepad "notepad.exe $file")")
 done
+rm -f "$work" "${work%.txt}.世代"
 
 median() {
     printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
-m=$(median "${mokure[@]}")
+# Field n of each run's comma-separated times.
+column() {
+    local n=$1
+    shift
+    printf '%s\n' "$@" | cut -d, -f"$n"
+}
+m=$(median $(column 1 "${mokure[@]}"))
+m_end=$(median $(column 2 "${mokure[@]}"))
+m_start=$(median $(column 3 "${mokure[@]}"))
+m_save=$(median $(column 4 "${mokure[@]}"))
 b=$(median "${bare[@]}")
+s_open=$(median $(column 1 "${settext[@]}"))
+s_end=$(median $(column 2 "${settext[@]}"))
+s_start=$(median $(column 3 "${settext[@]}"))
 n_on=$(median "${notepad_on[@]}")
 n_off=$(median "${notepad_off[@]}")
-echo "TIME open_10mib_mokure_ms $m (${mokure[*]})"
+echo "TIME open_10mib_mokure_ms $m ($(column 1 "${mokure[@]}" | tr '\n' ' '))"
 echo "TIME open_10mib_bare_control_ms $b (${bare[*]})"
+echo "TIME open_10mib_bare_settext_ms $s_open ($(column 1 "${settext[@]}" | tr '\n' ' '))"
 echo "TIME open_10mib_notepad_wrapped_ms $n_on (${notepad_on[*]})"
 echo "TIME open_10mib_notepad_unwrapped_ms $n_off (${notepad_off[*]})"
-awk -v m="$m" -v b="$b" -v n="$n_on" 'BEGIN {
+echo "TIME key_end_10mib_mokure_ms $m_end ($(column 2 "${mokure[@]}" | tr '\n' ' '))"
+echo "TIME key_end_10mib_bare_settext_ms $s_end ($(column 2 "${settext[@]}" | tr '\n' ' '))"
+echo "TIME key_start_10mib_mokure_ms $m_start ($(column 3 "${mokure[@]}" | tr '\n' ' '))"
+echo "TIME key_start_10mib_bare_settext_ms $s_start ($(column 3 "${settext[@]}" | tr '\n' ' '))"
+echo "TIME save_10mib_mokure_ms $m_save ($(column 4 "${mokure[@]}" | tr '\n' ' '))"
+awk -v m="$m" -v b="$b" -v n="$n_on" -v save="$m_save" -v me="$m_end" -v se="$s_end" -v ms="$m_start" \
+    -v ss="$s_start" 'BEGIN {
     printf "RATIO open_vs_bare_control %.2f\n", m / b
     printf "RATIO open_vs_notepad %.2f\n", m / n
+    printf "RATIO save_vs_open %.3f\n", save / m
+    printf "RATIO key_end_vs_bare_settext %.2f\n", me / se
+    printf "RATIO key_start_vs_bare_settext %.2f\n", ms / ss
 }'

@@ -18,6 +18,12 @@ struct AppStateRecord {
     // 932 text, as Windows does, or in characters, as Wine does; probed once
     // at start-up.
     bool editCountsBytes = true;
+    // Whether the block the edit control hands out (EM_GETHANDLE) is the
+    // text it works on, as on Windows, so that the program lends it the text
+    // and reads it in place; or a copy it converts from and to its UTF-16
+    // text on every later message, as under Wine, so that the program gives
+    // and reads the text by WM_SETTEXT and WM_GETTEXT. Probed once at start-up.
+    bool editBlockIsItsText = true;
 };
 
 extern AppStateRecord AppState;

@@ -205,13 +205,16 @@ TEST_F(FileLoading, CancelAtTheQuestionLeavesNoDocumentAndNoMessage)
     EXPECT_EQ(dir.Read("lf.txt"), "x\ny");
 }
 
-// The cursor shown at the moment the edit control is handed the text.
+// The cursor shown at the moment the edit control is handed the text, by
+// its block or by WM_SETTEXT, whichever the control was found to need.
 HCURSOR cursorAtHandOver = nullptr;
 
 LRESULT CALLBACK NoteCursorAtHandOver(int code, WPARAM wParam, LPARAM lParam)
 {
     const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->message == EM_SETHANDLE) {
+    char cls[16] = "";
+    if (code == HC_ACTION && (call->message == EM_SETHANDLE || call->message == WM_SETTEXT) &&
+        GetClassNameA(call->hwnd, cls, sizeof cls) > 0 && lstrcmpiA(cls, "edit") == 0) {
         cursorAtHandOver = GetCursor();
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

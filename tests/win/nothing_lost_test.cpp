@@ -118,6 +118,75 @@ TEST_F(NothingTypedIsLost, AFileThatCannotBeReadWholeLoadsNothing)
     readPatch = nullptr;
 }
 
+// The edit control refuses a text silently when it finds no room for its
+// own copy: Wine's EM_SETHANDLE returns without taking the block, and its
+// WM_SETTEXT keeps the old text. Injected here, for each way of handing
+// the text over.
+UINT refused = 0;
+ImportPatch* sendPatch = nullptr;
+
+LRESULT WINAPI RefusingSend(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == refused) {
+        return TRUE;
+    }
+    return sendPatch->original<decltype(&SendMessageA)>()(window, message, wParam, lParam);
+}
+
+const char kCannotSwitchWrap[] = "<文字列の折り返し> メモリ不足のため、折り返しモードを変更できません！";
+
+TEST_F(NothingTypedIsLost, ATextTheControlRefusesIsReportedAndTheOldTextStays)
+{
+    TempDirectory dir;
+    dir.Write("memo.txt", "file \x95\x5c\r\n");
+    const std::string title = UpperCase(dir.File("memo.txt"));
+    HWND document = AppState.activeDocument;
+    const struct {
+        const char* name;
+        bool blockIsText;
+        UINT refused;
+    } handOvers[] = {{"lending the block", true, EM_SETHANDLE}, {"by text messages", false, WM_SETTEXT}};
+    for (const auto& handOver : handOvers) {
+        SCOPED_TRACE(handOver.name);
+        AppState.editBlockIsItsText = handOver.blockIsText;
+        TypeText(document, "typed \x95\x5c");
+        HWND edit = DocumentEdit(document);
+        {
+            ImportPatch send("user32.dll", "SendMessageA", reinterpret_cast<void*>(RefusingSend));
+            ASSERT_TRUE(send.Patched());
+            sendPatch = &send;
+            refused = handOver.refused;
+            {
+                DialogAnswers answers;
+                answers.ThenPress(IDOK);
+                std::vector<char> name(title.begin(), title.end());
+                name.push_back('\0');
+                EXPECT_EQ(CreateDocumentWindow(name.data()), nullptr);
+                PumpMessages();
+                ASSERT_EQ(answers.Seen().size(), 1u);
+                EXPECT_EQ(answers.Seen()[0].texts.front(), About(title, kCannotRead));
+            }
+            {
+                DialogAnswers answers;
+                answers.ThenPress(IDOK);
+                SendMessageA(document, WM_COMMAND, IDM_OPTWRAP, 1);
+                PumpMessages();
+                ASSERT_EQ(answers.Seen().size(), 1u);
+                EXPECT_EQ(answers.Seen()[0].texts.front(), kCannotSwitchWrap);
+            }
+            refused = 0;
+            sendPatch = nullptr;
+        }
+        EXPECT_EQ(DocumentWindows(), std::vector<HWND>{document});
+        EXPECT_EQ(DocumentEdit(document), edit);
+        EXPECT_EQ(GetDocumentData(document, DocumentWindow::wrap), 1);
+        EXPECT_EQ(EditText(edit), "typed \x95\x5c");
+        EXPECT_EQ(Changed(document), 1);
+        SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("!"));
+        EXPECT_EQ(EditText(edit), "typed \x95\x5c!");
+    }
+}
+
 TEST_F(NothingTypedIsLost, AFileThatCannotBeOpenedLeavesNoDocument)
 {
     TempDirectory dir;

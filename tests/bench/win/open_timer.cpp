@@ -3,7 +3,11 @@
 // edit control answers with the text. Prints the milliseconds, then closes
 // the program.
 //
-//   mokure_open_timer WINDOWCLASS COMMANDLINE
+// With --keys it then times one typed character with its repaint, at the
+// end of the text and at its start (the median of five each); with --save
+// also the save command (1003) sent to the window. All on one line.
+//
+//   mokure_open_timer [--keys] [--save] WINDOWCLASS COMMANDLINE
 
 #include <windows.h>
 
@@ -59,23 +63,104 @@ LRESULT TextLength(HWND top)
     return static_cast<LRESULT>(length);
 }
 
+HWND EditOf(HWND top)
+{
+    HWND edit = nullptr;
+    EnumChildWindows(top, FindEdit, reinterpret_cast<LPARAM>(&edit));
+    return edit;
+}
+
+double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 600000, &answer) != 0;
+}
+
+// Until the control has painted what the last message changed: the program
+// paints when it next waits for input.
+void WaitPainted(HWND edit)
+{
+    while (GetUpdateRect(edit, nullptr, FALSE)) {
+        Sleep(0);
+    }
+}
+
+// One character as typed: key down, the character, key up, and the repaint.
+double TypeOne(HWND edit)
+{
+    LARGE_INTEGER start;
+    LARGE_INTEGER end;
+    QueryPerformanceCounter(&start);
+    Send(edit, WM_KEYDOWN, 'X', 0x002D0001);
+    Send(edit, WM_CHAR, 'x', 0x002D0001);
+    Send(edit, WM_KEYUP, 'X', 0xC02D0001);
+    WaitPainted(edit);
+    QueryPerformanceCounter(&end);
+    return Milliseconds(start, end);
+}
+
+// The median time of five characters typed at the caret, put first at
+// position where (clamped to the end of the text by the control).
+double TimeKeys(HWND edit, WPARAM where)
+{
+    Send(edit, EM_SETSEL, where, static_cast<LPARAM>(where));
+    Send(edit, EM_SCROLLCARET, 0, 0);
+    WaitPainted(edit);
+    double times[5];
+    for (double& t : times) {
+        t = TypeOne(edit);
+    }
+    for (int i = 0; i < 5; ++i) {
+        for (int j = i + 1; j < 5; ++j) {
+            if (times[j] < times[i]) {
+                const double swap = times[i];
+                times[i] = times[j];
+                times[j] = swap;
+            }
+        }
+    }
+    return times[2];
+}
+
+double TimeSave(HWND top)
+{
+    LARGE_INTEGER start;
+    LARGE_INTEGER end;
+    QueryPerformanceCounter(&start);
+    Send(top, WM_COMMAND, 1003, 0);
+    QueryPerformanceCounter(&end);
+    return Milliseconds(start, end);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        std::fputs("usage: mokure_open_timer WINDOWCLASS COMMANDLINE\n", stderr);
+    bool keys = false;
+    bool save = false;
+    int first = 1;
+    for (; first < argc && argv[first][0] == '-'; ++first) {
+        keys = keys || std::strcmp(argv[first], "--keys") == 0;
+        save = save || std::strcmp(argv[first], "--save") == 0;
+    }
+    if (argc - first < 2) {
+        std::fputs("usage: mokure_open_timer [--keys] [--save] WINDOWCLASS COMMANDLINE\n", stderr);
         return 2;
     }
-    std::string commandLine = argv[2];
-    for (int i = 3; i < argc; ++i) {
+    std::string commandLine = argv[first + 1];
+    for (int i = first + 2; i < argc; ++i) {
         commandLine += ' ';
         commandLine += argv[i];
     }
-    LARGE_INTEGER frequency;
     LARGE_INTEGER start;
     LARGE_INTEGER end;
-    QueryPerformanceFrequency(&frequency);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
@@ -85,7 +170,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot start %s\n", commandLine.c_str());
         return 1;
     }
-    Search search{argv[1], process.dwProcessId, nullptr};
+    Search search{argv[first], process.dwProcessId, nullptr};
     for (int waited = 0; search.found == nullptr; waited += 5) {
         if (waited > 600000 || WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
             std::fputs("the window never appeared\n", stderr);
@@ -102,8 +187,16 @@ int main(int argc, char** argv)
         }
     }
     QueryPerformanceCounter(&end);
-    std::printf("%.0f\n", static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 /
-                              static_cast<double>(frequency.QuadPart));
+    std::printf("%.0f", Milliseconds(start, end));
+    if (keys || save) {
+        HWND edit = EditOf(search.found);
+        std::printf(" %.1f", TimeKeys(edit, 0x7FFFFFFE));
+        std::printf(" %.1f", TimeKeys(edit, 0));
+    }
+    if (save) {
+        std::printf(" %.1f", TimeSave(search.found));
+    }
+    std::printf("\n");
     std::fflush(stdout);
 
     PostMessageA(search.found, WM_CLOSE, 0, 0);
