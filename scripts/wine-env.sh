@@ -15,6 +15,7 @@ started_pids=()
 # screenshots do not depend on a window manager.
 ensure_wine_prefix() {
     if [ -f "$WINEPREFIX/.mokure-ready" ]; then
+        ensure_font_replacements
         return
     fi
     echo "wine: creating the Wine prefix in $WINEPREFIX (once)"
@@ -33,6 +34,24 @@ ensure_wine_prefix() {
     fi
     wineserver -w
     touch "$WINEPREFIX/.mokure-ready"
+    ensure_font_replacements
+}
+
+# The Japanese faces that every Japanese Windows has, made from the IPA
+# fonts, so that they resolve under C.UTF-8 as well, where Wine would fall
+# back to any font with the character set.
+ensure_font_replacements() {
+    if [ -f "$WINEPREFIX/.mokure-fonts" ]; then
+        return
+    fi
+    local face
+    local -A replacements=(['ＭＳ 明朝']=IPAMincho ['ＭＳ ゴシック']=IPAGothic)
+    for face in "${!replacements[@]}"; do
+        LANG=ja_JP.UTF-8 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ \
+            /d "${replacements[$face]}" /f >/dev/null 2>&1
+    done
+    wineserver -w
+    touch "$WINEPREFIX/.mokure-fonts"
 }
 
 start_display() {
