@@ -45,7 +45,7 @@ ensure_font_replacements() {
         return
     fi
     local face
-    local -A replacements=(['ＭＳ 明朝']=IPAMincho ['ＭＳ ゴシック']=IPAGothic)
+    local -A replacements=(['ＭＳ 明朝']=IPAMincho ['ＭＳ ゴシック']=IPAGothic ['MS UI Gothic']=IPAGothic)
     for face in "${!replacements[@]}"; do
         LANG=ja_JP.UTF-8 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ \
             /d "${replacements[$face]}" /f >/dev/null 2>&1
