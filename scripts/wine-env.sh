@@ -39,18 +39,24 @@ ensure_wine_prefix() {
 
 # The Japanese faces that every Japanese Windows has, made from the IPA
 # fonts, so that they resolve under C.UTF-8 as well, where Wine would fall
-# back to any font with the character set.
+# back to any font with the character set. MS UI Gothic is the face that
+# code page 932 gives dialogs and links to the system font.
 ensure_font_replacements() {
     if [ -f "$WINEPREFIX/.mokure-fonts" ]; then
         return
     fi
-    local face
-    local -A replacements=(['ＭＳ 明朝']=IPAMincho ['ＭＳ ゴシック']=IPAGothic ['MS UI Gothic']=IPAGothic)
-    for face in "${!replacements[@]}"; do
-        LANG=ja_JP.UTF-8 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ \
-            /d "${replacements[$face]}" /f >/dev/null 2>&1
-    done
+    # One import for all of them; regedit reads UTF-16 with its byte order mark.
+    local reg="$WINEPREFIX/mokure-fonts.reg"
+    {
+        printf '\xff\xfe'
+        printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+            '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+            '"ＭＳ 明朝"="IPAMincho"' '"ＭＳ ゴシック"="IPAGothic"' '"MS UI Gothic"="IPAGothic"' '' |
+            iconv -f UTF-8 -t UTF-16LE
+    } >"$reg"
+    wine regedit /S "Z:$(printf '%s' "$reg" | tr / '\\')" >/dev/null 2>&1
     wineserver -w
+    rm -f "$reg"
     touch "$WINEPREFIX/.mokure-fonts"
 }
 

@@ -57,6 +57,8 @@ TEST(GdiText, HeaderFooterAndBodyLinesReachTheMetafileAsUtf16)
     }
 }
 
+// ＭＳ 明朝 is made by the test prefix from the IPA font (scripts/wine-env.sh),
+// as a Windows with Japanese fonts has it.
 TEST(GdiText, JapaneseFaceNamesGoInAndComeBackWhole)
 {
     HDC dc = CreateCompatibleDC(nullptr);
