@@ -4,11 +4,11 @@
 # takes the default answer, No, and the program ends with exit code 1.
 source "$(dirname "$0")/lib.sh"
 
-export LANG=C.UTF-8
 bare="$(dirname "$EXE")/mokure_without_manifest.exe"
 [ -f "$bare" ] || fail "no build without the manifest at $bare"
 
-wine "$bare" >/dev/null 2>&1 &
+# Only the program on code page 1252; the driver stays on the run's locale.
+LANG=C.UTF-8 wine "$bare" >/dev/null 2>&1 &
 program_pid=$!
 box=$(driver wait-dialog 30000) || fail "no code page box"
 for text in 'モクレ' 'シフトJIS（コードページ 932）' 'コードページ 1252' 'このまま起動しますか？' \

@@ -114,8 +114,6 @@ TEST(GdiText, DeviceRecordKeepsItsSettingsAndDriverBytes)
     std::memcpy(narrow->dmFormName, "A4", 2);
     narrow->dmSize = sizeof(DEVMODEA);
     narrow->dmDriverExtra = 3;
-    narrow->dmFields = DM_PAPERSIZE | DM_COPIES;
-    narrow->dmPaperSize = DMPAPER_A4;
     narrow->dmCopies = 2;
     narrow->dmLogPixels = 300;
     std::memcpy(narrowBytes.data() + sizeof(DEVMODEA), "abc", 3);
@@ -125,12 +123,10 @@ TEST(GdiText, DeviceRecordKeepsItsSettingsAndDriverBytes)
     const auto* wide = reinterpret_cast<const DEVMODEW*>(wideBytes.data());
     EXPECT_EQ(std::wstring(wide->dmDeviceName), L"印字機 PDF");
     EXPECT_EQ(std::wstring(wide->dmFormName), L"A4");
-    EXPECT_EQ(wide->dmSize, sizeof(DEVMODEW));
-    EXPECT_EQ(wide->dmDriverExtra, 3);
-    EXPECT_EQ(wide->dmFields, static_cast<DWORD>(DM_PAPERSIZE | DM_COPIES));
-    EXPECT_EQ(wide->dmPaperSize, DMPAPER_A4);
+    // One setting before the form name and one behind it.
     EXPECT_EQ(wide->dmCopies, 2);
     EXPECT_EQ(wide->dmLogPixels, 300);
+    EXPECT_EQ(wide->dmSize, sizeof(DEVMODEW));
     EXPECT_EQ(std::string(wideBytes.end() - 3, wideBytes.end()), "abc");
     EXPECT_TRUE(WideDevMode(nullptr).empty());
 }

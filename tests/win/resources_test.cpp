@@ -322,47 +322,38 @@ TEST(ProgramResources, IconsAreThirtyTwoPixelsSixteenColours)
 TEST(ProgramResources, VersionOfTheBuildInBothLanguagesAndInTheManifest)
 {
     const std::wstring path = ProgramPath();
-    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), nullptr);
-    ASSERT_NE(size, 0u);
-    std::vector<BYTE> info(size);
-    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, info.data()));
+    std::vector<BYTE> info(GetFileVersionInfoSizeW(path.c_str(), nullptr));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    const std::wstring version = Wide(MOKURE_VERSION);
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    const std::wstring version = Wide(MOKURE_VERSION);
-    const std::wstring fixedVersion = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
-                                      std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
-                                      std::to_wstring(HIWORD(fixed->dwFileVersionLS));
-    EXPECT_EQ(fixedVersion, version);
+    EXPECT_EQ(std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(fixed->dwFileVersionMS)) +
+                  L"." + std::to_wstring(HIWORD(fixed->dwFileVersionLS)),
+              version);
     EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
 
     const struct {
         const wchar_t* block;
-        const wchar_t* name;
-        std::wstring value;
-    } cases[] = {
-        {L"041104B0", L"FileVersion", version},
-        {L"041104B0", L"ProductVersion", version},
-        {L"041104B0", L"ProductName", L"モクレ"},
-        {L"041104B0", L"FileDescription", L"モクレ 日本語テキスト編集器"},
-        {L"041104B0", L"OriginalFilename", L"mokure.exe"},
-        {L"041104B0", L"LegalCopyright", L"Copyright (c) モクレの開発者 (MIT License)"},
-        {L"040904B0", L"FileVersion", version},
-        {L"040904B0", L"ProductVersion", version},
-        {L"040904B0", L"ProductName", L"モクレ"},
-        {L"040904B0", L"FileDescription", L"Mokure Japanese text editor"},
-        {L"040904B0", L"OriginalFilename", L"mokure.exe"},
-        {L"040904B0", L"LegalCopyright", L"Copyright (c) The Mokure developers (MIT License)"},
+        std::wstring description;
+        std::wstring copyright;
+    } blocks[] = {
+        {L"041104B0", L"モクレ 日本語テキスト編集器", L"Copyright (c) モクレの開発者 (MIT License)"},
+        {L"040904B0", L"Mokure Japanese text editor", L"Copyright (c) The Mokure developers (MIT License)"},
     };
-    for (const auto& c : cases) {
-        const std::wstring key = std::wstring(L"\\StringFileInfo\\") + c.block + L"\\" + c.name;
-        wchar_t* value = nullptr;
-        UINT units = 0;
-        const bool found = VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &units);
-        EXPECT_TRUE(found) << std::string(key.begin(), key.end());
-        if (found) {
-            EXPECT_EQ(std::wstring(value), c.value) << std::string(key.begin(), key.end());
+    for (const auto& b : blocks) {
+        const std::pair<const wchar_t*, std::wstring> values[] = {
+            {L"FileVersion", version},          {L"ProductVersion", version},
+            {L"ProductName", L"モクレ"},         {L"OriginalFilename", L"mokure.exe"},
+            {L"FileDescription", b.description}, {L"LegalCopyright", b.copyright},
+        };
+        for (const auto& [name, expected] : values) {
+            const std::wstring key = std::wstring(L"\\StringFileInfo\\") + b.block + L"\\" + name;
+            const wchar_t* value = L"(none)";
+            VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(const_cast<wchar_t**>(&value)), &length);
+            EXPECT_EQ(std::wstring(value), expected) << std::string(key.begin(), key.end());
         }
     }
 
