@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/code_page_check.h"
 #include "app/command_line.h"
 #include "app/frame.h"
 #include "document/document_data.h"
@@ -114,6 +115,9 @@ void RunMessageLoop()
 int MokureMain(HINSTANCE instance, HINSTANCE previousInstance, int showCommand)
 {
     AppState.instance = instance;
+    if (!ConfirmCodePage()) {
+        return 1;
+    }
     if (previousInstance == nullptr && !RegisterWindowClasses()) {
         return 0;
     }

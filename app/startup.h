@@ -19,5 +19,6 @@ bool CreateFrameWindow(const std::string& name, int showCommand);
 // program's accelerators.
 void RunMessageLoop();
 
-// The whole program; always answers 0.
+// The whole program; answers 1 when the user declines to start on a code
+// page other than 932, and 0 otherwise.
 int MokureMain(HINSTANCE instance, HINSTANCE previousInstance, int showCommand);

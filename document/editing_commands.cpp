@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "state/app_state.h"
 #include "state/current_log_font.h"
+#include "text/gdi_text.h"
 
 #include <cstring>
 
@@ -84,7 +85,7 @@ DocumentInfo MeasureDocument(HWND edit)
     if (font == nullptr) {
         font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
     }
-    GetObjectA(font, sizeof CurrentLogFont, &CurrentLogFont);
+    FontOf932(font, CurrentLogFont);
     info.faceName.assign(CurrentLogFont.lfFaceName, strnlen(CurrentLogFont.lfFaceName, LF_FACESIZE));
     return info;
 }

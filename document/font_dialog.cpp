@@ -6,6 +6,7 @@
 #include "state/app_state.h"
 #include "state/current_log_font.h"
 #include "text/font_names.h"
+#include "text/gdi_text.h"
 
 #include <commdlg.h>
 #include <dlgs.h>
@@ -57,7 +58,7 @@ void RemoveVerticalFaces(HWND dialog)
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
-int CALLBACK NoteFaceFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found)
+int CALLBACK NoteFaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
 {
     *reinterpret_cast<bool*>(found) = true;
     return 0;
@@ -65,11 +66,12 @@ int CALLBACK NoteFaceFound(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM fo
 
 bool FaceOffersCharset(HDC dc, const char* face, BYTE charset)
 {
-    LOGFONTA wanted = {};
-    wanted.lfCharSet = charset;
-    lstrcpynA(wanted.lfFaceName, face, LF_FACESIZE);
+    LOGFONTA narrow = {};
+    narrow.lfCharSet = charset;
+    lstrcpynA(narrow.lfFaceName, face, LF_FACESIZE);
+    LOGFONTW wanted = WideLogFont(narrow);
     bool found = false;
-    EnumFontFamiliesExA(dc, &wanted, NoteFaceFound, reinterpret_cast<LPARAM>(&found), 0);
+    EnumFontFamiliesExW(dc, &wanted, NoteFaceFound, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
@@ -105,7 +107,7 @@ int UseChosenFont(HWND document, HWND edit, LOGFONTA chosen, HDC printer)
     chosen.lfEscapement = 0;
     chosen.lfOrientation = 0;
     chosen.lfCharSet = DocumentCharset(chosen.lfCharSet, FaceOffersShiftJis(chosen.lfFaceName, printer));
-    HFONT font = CreateFontIndirectA(&chosen);
+    HFONT font = CreateFont932(chosen);
     if (font == nullptr) {
         return 0;
     }

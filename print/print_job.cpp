@@ -9,6 +9,7 @@
 #include "print/printer_device.h"
 #include "res/resource.h"
 #include "state/app_state.h"
+#include "text/gdi_text.h"
 #include "text/sjis.h"
 
 #include <cstring>
@@ -80,11 +81,6 @@ std::string EditLine(HWND edit, int index)
     return std::string(buffer.data(), static_cast<std::size_t>(copied));
 }
 
-void DrawLine(HDC printer, int x, int y, const std::string& text)
-{
-    TabbedTextOutA(printer, x, y, text.c_str(), static_cast<int>(text.size()), 0, nullptr, 0);
-}
-
 // A page that could not be ended or begun; a page end that the user's
 // cancel refused says nothing.
 void ReportPageFailure(HWND document)
@@ -98,8 +94,7 @@ void ReportPageFailure(HWND document)
 // page ended well and the document was ended.
 bool SpoolPages(HDC printer, HWND document, HWND edit)
 {
-    SIZE cc = {};
-    GetTextExtentPoint32A(printer, "CC", 2, &cc);
+    const SIZE cc = TextExtent932(printer, "CC");
     const int lineStep = cc.cy;
     if (lineStep <= 0) {
         return false;
@@ -128,7 +123,7 @@ bool SpoolPages(HDC printer, HWND document, HWND edit)
             }
             DrawPageHeader(printer);
         }
-        DrawLine(printer, jobPage.textLeft, flow.Y(), EditLine(edit, i));
+        DrawBodyLine(printer, jobPage.textLeft, flow.Y(), EditLine(edit, i));
         if (!PrintAbortProc(printer, 0)) {
             return false;
         }
@@ -163,10 +158,7 @@ bool RunPrintingDialogAndJob(HDC printer, HWND document, HWND edit, const std::s
         if (SetAbortProc(printer, PrintAbortProc) <= 0) {
             ShowJobMessage(document, "印刷中止手続きが出来ません。");
         } else {
-            DOCINFOA info = {};
-            info.cbSize = sizeof info;
-            info.lpszDocName = jobName.c_str();
-            if (StartDocA(printer, &info) <= 0) {
+            if (StartDoc932(printer, jobName) <= 0) {
                 // The platform may ask the abort procedure while it starts
                 // the document; a cancel then is the user's, not a failure.
                 if (!PrintJob.cancelRequested) {
@@ -209,13 +201,13 @@ bool PrintOnContext(HDC printer, HWND document, HWND edit, const std::string& jo
 
     HFONT editFont = reinterpret_cast<HFONT>(SendMessageA(edit, WM_GETFONT, 0, 0));
     HGDIOBJ displaced = editFont != nullptr ? SelectObject(printer, editFont) : nullptr;
-    GetTextFaceA(printer, sizeof PrintJob.printFaceName, PrintJob.printFaceName);
+    TextFace932(printer, PrintJob.printFaceName, sizeof PrintJob.printFaceName);
     const bool substituted = std::strcmp(PrintJob.printFaceName, "System") == 0 ||
                              std::strcmp(PrintJob.printFaceName, "FixedSys") == 0;
     HFONT printFont = nullptr;
     if (substituted) {
         SelectObject(printer, GetStockObject(DEVICE_DEFAULT_FONT));
-        GetTextFaceA(printer, sizeof PrintJob.printFaceName, PrintJob.printFaceName);
+        TextFace932(printer, PrintJob.printFaceName, sizeof PrintJob.printFaceName);
         printFont = CreatePrintFont(jobPage.scaleX, jobPage.scaleY);
         SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(printFont), FALSE);
     }
@@ -292,10 +284,15 @@ BOOL CALLBACK PrintAbortProc(HDC, int)
     return PrintJob.cancelRequested ? FALSE : TRUE;
 }
 
+void DrawBodyLine(HDC printer, int x, int y, const std::string& text)
+{
+    TextOut932(printer, x, y, text);
+}
+
 void DrawPageHeader(HDC printer)
 {
     HGDIOBJ previous = SelectObject(printer, GetStockObject(DEVICE_DEFAULT_FONT));
-    DrawLine(printer, jobPage.textLeft, 0, FormatHeaderLine(PageLayout.headerPattern, PrintJob.documentTitle));
+    DrawBodyLine(printer, jobPage.textLeft, 0, FormatHeaderLine(PageLayout.headerPattern, PrintJob.documentTitle));
     SelectObject(printer, previous);
 }
 
@@ -308,12 +305,10 @@ void DrawPageFooter(HDC printer, int page, int footerBase)
 
 void DrawCentred(HDC printer, int leftX, int baseY, const char* text)
 {
-    const int length = static_cast<int>(std::strlen(text));
-    SIZE extent = {};
-    GetTextExtentPointA(printer, text, length, &extent);
+    const SIZE extent = TextExtent932(printer, text);
     const int x = leftX + (jobPage.pageWidth - extent.cx) / 2;
     const int y = baseY - footerLineHeight;
-    TabbedTextOutA(printer, x, y, text, length, 0, nullptr, 0);
+    TextOut932(printer, x, y, text);
 }
 
 HFONT CreatePrintFont(int scaleX, int scaleY)
@@ -332,5 +327,5 @@ HFONT CreatePrintFont(int scaleX, int scaleY)
     font.lfQuality = PROOF_QUALITY;
     font.lfPitchAndFamily = static_cast<BYTE>((metrics.tmPitchAndFamily & 0xF0) | FIXED_PITCH);
     std::strcpy(font.lfFaceName, "ＭＳ 明朝");
-    return CreateFontIndirectA(&font);
+    return CreateFont932(font);
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Shared by the job, its dialog and its abort procedure; one job at a time.
 struct PrintJobRecord {
     bool cancelRequested = false;
@@ -22,6 +24,9 @@ INT_PTR CALLBACK PrintingDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
 // Lets the program run while the job spools; false once cancel is asked.
 BOOL CALLBACK PrintAbortProc(HDC printer, int error);
 
+// One line of the body, the header or the footer, converted from code page
+// 932 for GDI.
+void DrawBodyLine(HDC printer, int x, int y, const std::string& text);
 void DrawPageHeader(HDC printer);
 void DrawPageFooter(HDC printer, int page, int footerBase);
 void DrawCentred(HDC printer, int leftX, int baseY, const char* text);

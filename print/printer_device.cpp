@@ -2,6 +2,7 @@
 
 #include "print/page_layout.h"
 #include "print/printer_line.h"
+#include "text/gdi_text.h"
 #include "text/sjis.h"
 
 #include <cstring>
@@ -21,10 +22,7 @@ void CopyCut(char (&target)[N], const char* text)
 
 HDC MakeContext(bool informationOnly, const DEVMODEA* record)
 {
-    if (informationOnly) {
-        return CreateICA(PrinterState.driver, PrinterState.name, PrinterState.port, record);
-    }
-    return CreateDCA(PrinterState.driver, PrinterState.name, PrinterState.port, record);
+    return CreatePrinterDc932(PrinterState.driver, PrinterState.name, PrinterState.port, record, informationOnly);
 }
 
 // The saved settings may name another printer; a name cut to the record's

@@ -7,7 +7,7 @@ packages=(
     cmake g++ make googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
     g++-mingw-w64-x86-64 wine wine64
     xvfb xauth xdotool imagemagick fonts-ipafont-gothic locales
-    cups cups-bsd printer-driver-cups-pdf poppler-utils tesseract-ocr-jpn
+    cups cups-bsd printer-driver-cups-pdf poppler-utils tesseract-ocr-jpn zip unzip
 )
 
 missing=()

@@ -15,6 +15,7 @@ started_pids=()
 # screenshots do not depend on a window manager.
 ensure_wine_prefix() {
     if [ -f "$WINEPREFIX/.mokure-ready" ]; then
+        ensure_font_replacements
         return
     fi
     echo "wine: creating the Wine prefix in $WINEPREFIX (once)"
@@ -33,6 +34,30 @@ ensure_wine_prefix() {
     fi
     wineserver -w
     touch "$WINEPREFIX/.mokure-ready"
+    ensure_font_replacements
+}
+
+# The Japanese faces that every Japanese Windows has, made from the IPA
+# fonts, so that they resolve under C.UTF-8 as well, where Wine would fall
+# back to any font with the character set. MS UI Gothic is the face that
+# code page 932 gives dialogs and links to the system font.
+ensure_font_replacements() {
+    if [ -f "$WINEPREFIX/.mokure-fonts" ]; then
+        return
+    fi
+    # One import for all of them; regedit reads UTF-16 with its byte order mark.
+    local reg="$WINEPREFIX/mokure-fonts.reg"
+    {
+        printf '\xff\xfe'
+        printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+            '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+            '"ＭＳ 明朝"="IPAMincho"' '"ＭＳ ゴシック"="IPAGothic"' '"MS UI Gothic"="IPAGothic"' '' |
+            iconv -f UTF-8 -t UTF-16LE
+    } >"$reg"
+    wine regedit /S "Z:$(printf '%s' "$reg" | tr / '\\')" >/dev/null 2>&1
+    wineserver -w
+    rm -f "$reg"
+    touch "$WINEPREFIX/.mokure-fonts"
 }
 
 start_display() {

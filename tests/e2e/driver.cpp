@@ -3,7 +3,8 @@
 //
 //   driver wait-frame [ms]         wait for the frame; print its title
 //   driver documents               print the document titles, top first
-//   driver wait-dialog [ms]        wait for a dialog; print its caption and texts
+//   driver wait-dialog [ms]        wait for a dialog (or, before the frame, the start-up
+//                                  box); print its caption and texts
 //   driver wait-class CLASS [ms]   wait for a top-level window of that class; print its title
 //   driver wait-idle [ms]          wait until the program waits for input; print "idle"
 //   driver edit-form               print the active document's form: wrap or scroll
@@ -13,8 +14,13 @@
 //   driver set-text ID TEXT        put TEXT into control ID of the dialog in front, as typing would
 //   driver close                   ask the frame to close
 //   driver hold PATH [ms]          keep a file open without sharing, as another program may
+//
+// Texts and paths are taken from the wide command line, so that they arrive
+// whole whatever code page the driver runs on.
 
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -89,8 +95,13 @@ HWND ProgramWindow(const char* className)
     return search.found;
 }
 
+// Before its frame exists the program can show only its start-up box,
+// which is found by its caption.
 HWND Dialog()
 {
+    if (Frame() == nullptr) {
+        return FindWindowW(L"#32770", L"モクレ");
+    }
     return ProgramWindow("#32770");
 }
 
@@ -158,6 +169,11 @@ int Usage()
 
 int main(int argc, char** argv)
 {
+    int wideCount = 0;
+    LPWSTR* wideArgs = CommandLineToArgvW(GetCommandLineW(), &wideCount);
+    if (wideArgs == nullptr || wideCount != argc) {
+        return Usage();
+    }
     if (argc < 2) {
         return Usage();
     }
@@ -225,8 +241,8 @@ int main(int argc, char** argv)
         if (combo == nullptr) {
             return 1;
         }
-        const LRESULT index = SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                                           reinterpret_cast<LPARAM>(argv[3]));
+        const LRESULT index = SendMessageW(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(wideArgs[3]));
         if (index == CB_ERR) {
             return 1;
         }
@@ -248,11 +264,11 @@ int main(int argc, char** argv)
         if (control == nullptr) {
             return 1;
         }
-        SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+        SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wideArgs[3]));
         return 0;
     }
     if (command == "hold" && argc > 2) {
-        HANDLE file = CreateFileA(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(wideArgs[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             return 1;
         }

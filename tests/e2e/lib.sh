@@ -13,9 +13,10 @@ fail() {
     exit 1
 }
 
-# Starts the program with the given arguments; waits until its frame is up.
+# Starts the program with the given arguments, under MOKURE_PROGRAM_LANG
+# when that is set; waits until its frame is up.
 start_program() {
-    wine "$EXE" "$@" >/dev/null 2>&1 &
+    LANG=${MOKURE_PROGRAM_LANG:-$LANG} wine "$EXE" "$@" >/dev/null 2>&1 &
     program_pid=$!
     wine "$DRIVER" wait-frame 30000 >/dev/null || fail "the frame did not come up"
 }

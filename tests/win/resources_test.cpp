@@ -5,21 +5,30 @@
 #include "tests/win/harness.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
+// The built program beside this test program.
+std::wstring ProgramPath()
+{
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring exe(path);
+    return exe.substr(0, exe.find_last_of(L'\\') + 1) + L"" MOKURE_EXE_NAME;
+}
+
 HMODULE ProgramModule()
 {
-    static HMODULE module = [] {
-        char path[MAX_PATH] = "";
-        GetModuleFileNameA(nullptr, path, sizeof path);
-        std::string exe(path);
-        exe = exe.substr(0, exe.find_last_of('\\') + 1) + MOKURE_EXE_NAME;
-        return LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    }();
+    static HMODULE module = LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     return module;
+}
+
+std::wstring Wide(const char* ascii)
+{
+    return std::wstring(ascii, ascii + std::strlen(ascii));
 }
 
 // One line per menu item: its depth, then "-" for a separator, ">" and the
@@ -308,6 +317,53 @@ TEST(ProgramResources, IconsAreThirtyTwoPixelsSixteenColours)
         EXPECT_EQ(entry[1], 32) << id;  // height
         EXPECT_EQ(entry[2], 16) << id;  // colours
     }
+}
+
+TEST(ProgramResources, VersionOfTheBuildInBothLanguagesAndInTheManifest)
+{
+    const std::wstring path = ProgramPath();
+    std::vector<BYTE> info(GetFileVersionInfoSizeW(path.c_str(), nullptr));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    const std::wstring version = Wide(MOKURE_VERSION);
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(fixed->dwFileVersionMS)) +
+                  L"." + std::to_wstring(HIWORD(fixed->dwFileVersionLS)),
+              version);
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+
+    const struct {
+        const wchar_t* block;
+        std::wstring description;
+        std::wstring copyright;
+    } blocks[] = {
+        {L"041104B0", L"モクレ 日本語テキスト編集器", L"Copyright (c) モクレの開発者 (MIT License)"},
+        {L"040904B0", L"Mokure Japanese text editor", L"Copyright (c) The Mokure developers (MIT License)"},
+    };
+    for (const auto& b : blocks) {
+        const std::pair<const wchar_t*, std::wstring> values[] = {
+            {L"FileVersion", version},          {L"ProductVersion", version},
+            {L"ProductName", L"モクレ"},         {L"OriginalFilename", L"mokure.exe"},
+            {L"FileDescription", b.description}, {L"LegalCopyright", b.copyright},
+        };
+        for (const auto& [name, expected] : values) {
+            const std::wstring key = std::wstring(L"\\StringFileInfo\\") + b.block + L"\\" + name;
+            const wchar_t* value = L"(none)";
+            VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(const_cast<wchar_t**>(&value)), &length);
+            EXPECT_EQ(std::wstring(value), expected) << std::string(key.begin(), key.end());
+        }
+    }
+
+    // The manifest names the same version, in four parts, and the code page.
+    HRSRC manifest = FindResourceW(ProgramModule(), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(manifest, nullptr);
+    const char* text = static_cast<const char*>(LockResource(LoadResource(ProgramModule(), manifest)));
+    const std::string xml(text, SizeofResource(ProgramModule(), manifest));
+    EXPECT_NE(xml.find(std::string("version=\"") + MOKURE_VERSION + ".0\""), std::string::npos) << xml;
+    EXPECT_NE(xml.find(">ja-JP</activeCodePage>"), std::string::npos) << xml;
 }
 
 }  // namespace
