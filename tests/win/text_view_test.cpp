@@ -165,6 +165,9 @@ TEST_F(LargeWrapSwitch, TenMebibytesSwitchWithoutACopy)
         text += line;
     }
     text.append((10u << 20) - text.size(), 'x');
+    // The block travels only where the control's block is its text; text
+    // handed over by messages is copied by the control itself.
+    AppState.editBlockIsItsText = true;
     HWND document = AppState.activeDocument;
     GiveText(document, text);
     HLOCAL before = reinterpret_cast<HLOCAL>(SendMessageA(DocumentEdit(document), EM_GETHANDLE, 0, 0));
