@@ -147,6 +147,12 @@ public:
         if (text_ != nullptr) {
             const LRESULT got = SendMessageW(edit, WM_GETTEXT, static_cast<WPARAM>(length) + 1,
                                              reinterpret_cast<LPARAM>(text_.get()));
+            // The length may be larger than the text, never smaller; a text
+            // that did not come at all must not be saved as an empty one.
+            if (got <= 0 && length > 0) {
+                text_.reset();
+                return;
+            }
             length_ = got > 0 && got <= length ? static_cast<int>(got) : 0;
         }
     }
