@@ -61,13 +61,7 @@ std::string TitleOf(HWND window)
 
 std::vector<HWND> DocumentWindows()
 {
-    std::vector<HWND> windows;
-    for (HWND w = GetWindow(AppState.mdiClient, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (GetWindow(w, GW_OWNER) == nullptr) {
-            windows.push_back(w);
-        }
-    }
-    return windows;
+    return DocumentWindowsTopDown();
 }
 
 std::vector<std::string> DocumentTitles()
