@@ -213,15 +213,19 @@ HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path)
                         &process_)) {
         return;
     }
-    // Held once a second open is refused for sharing.
-    for (int i = 0; i < 200 && !holding_; ++i) {
+    // Held once a second open is refused for sharing. Starting a program
+    // under Wine beside a build can take seconds; the hold lasts 30.
+    const ULONGLONG deadline = GetTickCount64() + 20000;
+    while (!holding_ && GetTickCount64() < deadline &&
+           WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
         HANDLE probe = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                    OPEN_EXISTING, 0, nullptr);
+        holding_ = probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
         if (probe != INVALID_HANDLE_VALUE) {
             CloseHandle(probe);
+        }
+        if (!holding_) {
             Sleep(25);
-        } else {
-            holding_ = GetLastError() == ERROR_SHARING_VIOLATION;
         }
     }
 }

@@ -296,6 +296,7 @@ TEST_F(SaveAsCommands, WriteUnderTheNewNameOrKeepTheOldOne)
         CurrentFolder here(tree.path());
         tree.Write("held.txt", "held");
         auto held = std::make_unique<HeldByAnotherProcess>(tree.File("held.txt"));
+        ASSERT_TRUE(held->Holding()) << "held.txt was not held by the other process";
         HWND document = c.titled ? OpenFile(tree.File("old.txt")) : CreateDocumentWindow(nullptr);
         SendMessageA(DocumentEdit(document), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("表ソ能"));
         const auto before = StateOf(document);
