@@ -26,8 +26,16 @@ driver() {
 }
 
 # The X window that shows the Wine desktop, to send keys to.
+# A window that closes while xdotool walks the tree makes it fail with
+# BadWindow: the walk is tried again.
 desktop_window() {
-    xdotool search --name 'Wine' | head -n 1
+    local w= tries
+    for tries in 1 2 3 4 5; do
+        w=$(xdotool search --name 'Wine' 2>/dev/null | head -n 1) || w=
+        [ -n "$w" ] && break
+        sleep 0.2
+    done
+    echo "$w"
 }
 
 # Sends keys to the Wine desktop; the caller waits for what they cause.
