@@ -268,7 +268,15 @@ int main(int argc, char** argv)
         return 0;
     }
     if (command == "hold" && argc > 2) {
-        HANDLE file = CreateFileW(wideArgs[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        // The test looks for the hold by opening the file itself; while its
+        // look has the file open, this open is refused for sharing.
+        const ULONGLONG deadline = GetTickCount64() + 10000;
+        HANDLE file = INVALID_HANDLE_VALUE;
+        while ((file = CreateFileW(wideArgs[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                   nullptr)) == INVALID_HANDLE_VALUE &&
+               GetLastError() == ERROR_SHARING_VIOLATION && GetTickCount64() < deadline) {
+            Sleep(10);
+        }
         if (file == INVALID_HANDLE_VALUE) {
             return 1;
         }
