@@ -12,6 +12,7 @@ std::string FormatDocumentInfo(const DocumentInfo& info)
                              info.textLength, info.lineCount, info.caretLine);
     report += FormatToString("%d桁 ", info.caretColumn);
     report += FormatToString("\r文字書体　： %s ", info.faceName.c_str());
+    report += FormatToString("\r符号化方式： %s ", info.encodingName.c_str());
     return report;
 }
 

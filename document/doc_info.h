@@ -12,9 +12,10 @@ struct DocumentInfo {
     int caretLine;                   // counted from 1
     int caretColumn;                 // counted from 1, in bytes
     std::string faceName;
+    std::string encodingName;        // what the document's file is written in
 };
 
-// The five pieces of the report joined into one text; lines are separated
+// The six pieces of the report joined into one text; lines are separated
 // by a lone CR, which the program's message box breaks on.
 std::string FormatDocumentInfo(const DocumentInfo& info);
 

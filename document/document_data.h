@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "text/encoding.h"
+
 #include <string>
 #include <vector>
 
@@ -35,6 +37,20 @@ void SetDocumentPath(HWND document, const std::string& path);
 // The name given, or the title when none was.
 std::string DocumentPath(HWND document);
 void ForgetDocumentPath(HWND document);
+
+// The encoding the document's file was read in and is written in; a new
+// document is Shift-JIS. Kept with the window until ForgetDocumentFile.
+TextEncoding DocumentEncoding(HWND document);
+void SetDocumentEncoding(HWND document, TextEncoding encoding);
+
+// The title of the file that was read only up to a zero byte into this
+// document, so that a save asks before writing over the longer file; empty
+// when there is none.
+std::string ShortenedFile(HWND document);
+void SetShortenedFile(HWND document, const std::string& title);
+
+// Forgets the name as given, the encoding and the shortened file.
+void ForgetDocumentFile(HWND document);
 
 // Document windows in z-order, top first.
 std::vector<HWND> DocumentWindowsTopDown();

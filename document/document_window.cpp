@@ -138,7 +138,7 @@ LRESULT CALLBACK DocumentWndProc(HWND document, UINT message, WPARAM wParam, LPA
     case WM_DESTROY:
         ReleaseDocumentText(document);
         ReleaseDocumentFont(document);
-        ForgetDocumentPath(document);
+        ForgetDocumentFile(document);
         return DefMDIChildProcA(document, message, wParam, lParam);
     default:
         return DefMDIChildProcA(document, message, wParam, lParam);

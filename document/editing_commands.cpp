@@ -1,6 +1,7 @@
 #include "document/editing_commands.h"
 
 #include "document/date_line.h"
+#include "document/document_data.h"
 #include "document/doc_info.h"
 #include "document/edit_positions.h"
 #include "document/edit_units.h"
@@ -150,6 +151,8 @@ void ShowDocumentInformation(HWND owner, HWND edit)
         JpMessageBox(owner, kNoDocument, kProgramName, MB_OK);
         return;
     }
-    const std::string report = FormatDocumentInfo(MeasureDocument(edit));
+    DocumentInfo info = MeasureDocument(edit);
+    info.encodingName = EncodingName(DocumentEncoding(GetParent(edit)));
+    const std::string report = FormatDocumentInfo(info);
     JpMessageBox(owner, report.c_str(), kProgramName, MB_OK);
 }

@@ -3,6 +3,7 @@
 #include "document/document_data.h"
 #include "document/edit_control.h"
 #include "document/oem_conversion.h"
+#include "file/encoded_text.h"
 #include "file/line_ends.h"
 #include "file/round_trip.h"
 #include "msg/message_box.h"
@@ -25,6 +26,16 @@ constexpr char kProgramName[] = "モクレ";
 constexpr char kCharacterConversion[] = "文字変換";
 constexpr char kChangedOnSaveQuestion[] =
     "「%s」の%lu行目の文字は、保管すると別の文字として書き込まれます。\rそれでも読み込みますか";
+constexpr char kEncodingQuestion[] =
+    "「%s」は %s で書かれています。\r"
+    "シフトJISに変換して読み込み、保管する時は %s で書き戻します。\r"
+    "変換して宜しいですか（「いいえ」はシフトJISとして読み込みます）";
+constexpr char kInsertEncodingQuestion[] =
+    "「%s」は %s で書かれています。\r"
+    "シフトJISに変換して挿入して宜しいですか（「いいえ」はシフトJISとして挿入します）";
+constexpr char kZeroByteQuestion[] =
+    "「%s」の%lu行目にゼロのバイトがあり、そこから後は読み込めません。\r"
+    "その前までを読み込みますか";
 
 // The edit control holds at most this many bytes.
 constexpr ULONGLONG kLargestText = 0x7FFFFFFE;
@@ -121,6 +132,18 @@ HLOCAL ReadWholeFile(HANDLE file, const char* path, ULONGLONG bytes)
     return block;
 }
 
+// Asks the user before text goes in that a save would write otherwise:
+// true when nothing would change, or when the user still wants it.
+bool AcceptedDespiteChange(const char* text, std::size_t changed, const char* path)
+{
+    if (changed == std::string::npos) {
+        return true;
+    }
+    const std::string question =
+        FormatToString(kChangedOnSaveQuestion, path, static_cast<unsigned long>(LineOfOffset(text, changed)));
+    return JpMessageBox(AppState.frameWindow, question.c_str(), kProgramName, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 // True when every byte of the text survives the edit control, or when the
 // user, told where the first one that does not is, still wants the text.
 bool AcceptedAsTheControlKeepsIt(const char* text, const char* path)
@@ -140,12 +163,105 @@ bool AcceptedAsTheControlKeepsIt(const char* text, const char* path)
         GlobalUnlock(back);
         GlobalFree(back);
     }
-    if (changed == std::string::npos) {
+    return AcceptedDespiteChange(text, changed, path);
+}
+
+// The encoding the bytes are read in: the one found, when the user agrees
+// to have it converted; Shift-JIS, when the user would rather have the bytes
+// as they are. False when the user cancelled.
+bool ChosenEncoding(const char* bytes, std::size_t size, const char* path, LoadMode mode, TextEncoding* encoding)
+{
+    *encoding = RecogniseEncoding(bytes, size);
+    if (*encoding == TextEncoding::ShiftJis) {
         return true;
     }
+    const char* name = EncodingName(*encoding);
+    const std::string question = mode == LoadMode::NewDocument
+                                     ? FormatToString(kEncodingQuestion, path, name, name)
+                                     : FormatToString(kInsertEncodingQuestion, path, name);
+    switch (JpMessageBox(AppState.frameWindow, question.c_str(), kProgramName, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES:
+        return true;
+    case IDNO:
+        *encoding = TextEncoding::ShiftJis;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The file's text as the code page 932 text the control takes, in a block
+// ending with a zero, after the questions of its encoding and of characters
+// a save would write otherwise; none when the user declined or memory ran
+// short (reported). The block read is freed either way.
+HLOCAL ReadAsShiftJis(HLOCAL block, std::size_t size, const char* path, LoadMode mode, TextEncoding* encoding,
+                      std::size_t* length)
+{
+    const char* bytes = static_cast<const char*>(LocalLock(block));
+    HLOCAL text = nullptr;
+    std::size_t changed = std::string::npos;
+    if (ChosenEncoding(bytes, size, path, mode, encoding)) {
+        if (*encoding == TextEncoding::ShiftJis) {
+            LocalUnlock(block);
+            *length = size;
+            return block;
+        }
+        text = DecodeToShiftJis(*encoding, bytes, size, length, &changed);
+        if (text == nullptr) {
+            ReportError(nullptr, MB_ICONSTOP, kNoMemory, kCharacterConversion);
+        }
+    }
+    LocalUnlock(block);
+    LocalFree(block);
+    if (text != nullptr && !AcceptedDespiteChange(static_cast<const char*>(LocalLock(text)), changed, path)) {
+        LocalUnlock(text);
+        LocalFree(text);
+        return nullptr;
+    }
+    if (text != nullptr) {
+        LocalUnlock(text);
+    }
+    return text;
+}
+
+// True when the text holds no zero byte before its end, or when the user,
+// told on which line the first one stands, wants the part before it; the
+// text then ends there. *shortened tells which.
+bool AcceptedUpToZeroByte(const char* text, std::size_t length, const char* path, bool* shortened)
+{
+    const void* zero = std::memchr(text, '\0', length);
+    *shortened = zero != nullptr;
+    if (zero == nullptr) {
+        return true;
+    }
+    const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(zero) - text);
     const std::string question =
-        FormatToString(kChangedOnSaveQuestion, path, static_cast<unsigned long>(LineOfOffset(text, changed)));
+        FormatToString(kZeroByteQuestion, path, static_cast<unsigned long>(LineOfOffset(text, at)));
     return JpMessageBox(AppState.frameWindow, question.c_str(), kProgramName, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+// Every question asked before any text is shown: the encoding, characters
+// that a save would change, a zero byte, characters the control would
+// change. Answers the text to show, or none.
+HLOCAL AcceptedText(HLOCAL block, std::size_t size, const char* path, LoadMode mode, TextEncoding* encoding,
+                    bool* shortened)
+{
+    std::size_t length = 0;
+    block = ReadAsShiftJis(block, size, path, mode, encoding, &length);
+    if (block == nullptr) {
+        return nullptr;
+    }
+    const char* text = static_cast<const char*>(LocalLock(block));
+    // Text converted from Unicode comes back from the control as it went in.
+    const bool accepted =
+        AcceptedUpToZeroByte(text, length, path, shortened) &&
+        (IsUtf8(*encoding) || IsUtf16(*encoding) || AcceptedAsTheControlKeepsIt(text, path));
+    LocalUnlock(block);
+    if (!accepted) {
+        LocalFree(block);
+        return nullptr;
+    }
+    return block;
 }
 
 }  // namespace
@@ -213,10 +329,10 @@ int LoadFile(HWND document, const char* path, LoadMode mode)
     if (block == nullptr) {
         return 0;
     }
-    const bool accepted = AcceptedAsTheControlKeepsIt(static_cast<const char*>(LocalLock(block)), path);
-    LocalUnlock(block);
-    if (!accepted) {
-        LocalFree(block);
+    TextEncoding encoding = TextEncoding::ShiftJis;
+    bool shortened = false;
+    block = AcceptedText(block, static_cast<std::size_t>(size), path, mode, &encoding, &shortened);
+    if (block == nullptr) {
         return 0;
     }
     if (mode == LoadMode::NewDocument) {
@@ -229,6 +345,8 @@ int LoadFile(HWND document, const char* path, LoadMode mode)
             ReportError(nullptr, MB_ICONSTOP, kCannotRead, path);
             return 0;
         }
+        SetDocumentEncoding(document, encoding);
+        SetShortenedFile(document, shortened ? path : "");
     } else {
         SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(LocalLock(block)));
         LocalUnlock(block);

@@ -4,6 +4,7 @@
 #include "document/edit_control.h"
 #include "document/edit_positions.h"
 #include "file/backup_name.h"
+#include "file/encoded_text.h"
 #include "file/round_trip.h"
 #include "msg/message_box.h"
 #include "state/app_state.h"
@@ -23,6 +24,14 @@ constexpr char kCharacterConversion[] = "文字変換";
 constexpr char kProgramName[] = "モクレ";
 constexpr char kChangedOnSaveQuestion[] =
     "「%s」の%lu行目の文字は、保管すると別の文字として書き込まれます。\rそれでも保管しますか";
+constexpr char kShortenedQuestion[] =
+    "「%s」はゼロのバイトの所までしか読み込んでいません。\r"
+    "保管すると、ファイルのそこから後の部分は無くなります。\rそれでも保管しますか";
+
+bool UserAgrees(const std::string& question)
+{
+    return JpMessageBox(AppState.frameWindow, question.c_str(), kProgramName, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
 
 HANDLE OpenForWriting(const std::string& path, DWORD disposition)
 {
@@ -241,9 +250,7 @@ public:
             return;
         }
         if (!whole) {
-            const std::string question = FormatToString(kChangedOnSaveQuestion, path.c_str(), LineOfFirstUnsaved(shown_));
-            if (JpMessageBox(AppState.frameWindow, question.c_str(), kProgramName, MB_YESNO | MB_ICONQUESTION) !=
-                IDYES) {
+            if (!UserAgrees(FormatToString(kChangedOnSaveQuestion, path.c_str(), LineOfFirstUnsaved(shown_)))) {
                 return;
             }
         }
@@ -297,6 +304,70 @@ private:
     bool wanted_ = false;
 };
 
+// The bytes a save writes in the document's encoding, and whether the user
+// wants them written. Shift-JIS is the text the control holds, with the
+// question of characters code page 932 lacks; UTF-8 and UTF-16 are made
+// from the control's UTF-16 text and hold every character; EUC-JP and
+// ISO-2022-JP are made from the Shift-JIS text, with the question of
+// characters that have no JIS cell.
+class EncodedText {
+public:
+    EncodedText(HWND edit, TextEncoding encoding, const std::string& title)
+    {
+        try {
+            if (IsUtf8(encoding) || IsUtf16(encoding)) {
+                const ShownText shown(edit);
+                if (!shown.valid()) {
+                    throw std::bad_alloc();
+                }
+                encoded_ = EncodeUnicodeText(encoding, shown.data(), static_cast<std::size_t>(shown.length()));
+                bytes_ = {encoded_.data(), encoded_.size()};
+                wanted_ = true;
+                return;
+            }
+            shiftJis_ = std::make_unique<TextToSave>(edit, title);
+            if (!shiftJis_->wanted()) {
+                return;
+            }
+            bytes_ = shiftJis_->bytes();
+            if (IsJisBased(encoding)) {
+                std::size_t lacking = std::string::npos;
+                encoded_ = ShiftJisToJis(encoding, bytes_.data, bytes_.length, &lacking);
+                if (lacking != std::string::npos) {
+                    const std::string before(bytes_.data, lacking);
+                    const unsigned long line = static_cast<unsigned long>(LineOfOffset(before.c_str(), lacking));
+                    if (!UserAgrees(FormatToString(kChangedOnSaveQuestion, title.c_str(), line))) {
+                        return;
+                    }
+                }
+                bytes_ = {encoded_.data(), encoded_.size()};
+            }
+            wanted_ = true;
+        } catch (const std::bad_alloc&) {
+            ReportError(nullptr, MB_ICONSTOP, kNoMemory, kCharacterConversion);
+            wanted_ = false;
+        }
+    }
+
+    bool wanted() const { return wanted_; }
+    Bytes bytes() const { return bytes_; }
+
+private:
+    std::unique_ptr<TextToSave> shiftJis_;
+    std::string encoded_;
+    Bytes bytes_ = {"", 0};
+    bool wanted_ = false;
+};
+
+// A document read only up to a zero byte writes over the longer file it
+// came from only when the user agrees.
+bool MayWriteOverShortenedFile(HWND document, const std::string& title)
+{
+    const std::string shortened = ShortenedFile(document);
+    return shortened.empty() || shortened != title ||
+           UserAgrees(FormatToString(kShortenedQuestion, title.c_str()));
+}
+
 // A fresh undo history and the control's own modified mark cleared, by the
 // messages made for them: the text stays where it is, laid out as it was,
 // with the caret and the view where the user had them.
@@ -313,8 +384,11 @@ bool SaveDocument(HWND document)
     HWND edit = DocumentEdit(document);
     const std::string title = WindowTitle(document);
     const std::string path = DocumentPath(document);
+    if (!MayWriteOverShortenedFile(document, title)) {
+        return false;
+    }
     {
-        const TextToSave text(edit, title);
+        const EncodedText text(edit, DocumentEncoding(document), title);
         if (!text.wanted()) {
             return false;
         }
@@ -336,6 +410,7 @@ bool SaveDocument(HWND document)
             return false;
         }
     }
+    SetShortenedFile(document, "");
     StartFreshUndo(edit);
     return true;
 }

@@ -8,6 +8,7 @@ packages=(
     g++-mingw-w64-x86-64 wine wine64
     xvfb xauth xdotool imagemagick fonts-ipafont-gothic locales
     cups cups-bsd printer-driver-cups-pdf poppler-utils tesseract-ocr-jpn zip unzip
+    libpython3.11-testsuite
 )
 
 missing=()

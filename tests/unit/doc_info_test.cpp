@@ -25,7 +25,7 @@ std::vector<std::string> SplitOnCarriageReturn(const std::string& text)
 DocumentInfo TwoLineDocument()
 {
     // "ab" CR LF "c" with the caret at the start of the second line.
-    return DocumentInfo{96, 96, 0, 0, 620, 380, 5, 2, 2, 1, "Fixedsys"};
+    return DocumentInfo{96, 96, 0, 0, 620, 380, 5, 2, 2, 1, "Fixedsys", "UTF-16"};
 }
 
 TEST(DocumentInfoTest, WholeReportInSourceText)
@@ -36,7 +36,8 @@ TEST(DocumentInfoTest, WholeReportInSourceText)
               "作成文字数： 5\r"
               "作成行数　： 2行\r"
               "現在位置　： 2行 1桁 \r"
-              "文字書体　： Fixedsys ",
+              "文字書体　： Fixedsys \r"
+              "符号化方式： UTF-16 ",
               FormatDocumentInfo(TwoLineDocument()));
     EXPECT_EQ("\x8c\xbb\x8d\xdd\x88\xca\x92\x75\x81\x40\x81\x46 2\x8d\x73 1\x8c\x85 ",
               SplitOnCarriageReturn(FormatDocumentInfo(TwoLineDocument())).at(5));
@@ -45,7 +46,7 @@ TEST(DocumentInfoTest, WholeReportInSourceText)
 TEST(DocumentInfoTest, ReportLinesAsBytes)
 {
     const DocumentInfo info{120, 144, 1, 2, 1003, 704, 12345, 678, 90, 17,
-                            "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e"};
+                            "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e", "EUC-JP"};
     const std::vector<std::string> expected = {
         "\x89\xe6\x96\xca\x89\xf0\x91\x9c\x93\x78\x81\x46\x82\x98\x81\x81 120"
         "\x81\x40\x82\x78 \x81\x81 144  ",
@@ -56,6 +57,7 @@ TEST(DocumentInfoTest, ReportLinesAsBytes)
         "\x8c\xbb\x8d\xdd\x88\xca\x92\x75\x81\x40\x81\x46 90\x8d\x73 17\x8c\x85 ",
         "\x95\xb6\x8e\x9a\x8f\x91\x91\xcc\x81\x40\x81\x46 "
         "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e ",
+        "\x95\x84\x8d\x86\x89\xbb\x95\xfb\x8e\xae\x81\x46 EUC-JP ",
     };
     EXPECT_EQ(expected, SplitOnCarriageReturn(FormatDocumentInfo(info)));
 }
@@ -65,9 +67,9 @@ TEST(DocumentInfoTest, ExtremeValuesAndLongFaceNameAreNotCut)
     // Far longer than the fixed report buffers the layout was first drawn for.
     const std::string face(300, 'W');
     const DocumentInfo info{INT_MIN, INT_MAX, INT_MIN, INT_MIN, INT_MAX, INT_MAX,
-                            INT_MAX, INT_MAX, INT_MAX, INT_MIN, face};
+                            INT_MAX, INT_MAX, INT_MAX, INT_MIN, face, ""};
     const std::vector<std::string> lines = SplitOnCarriageReturn(FormatDocumentInfo(info));
-    ASSERT_EQ(7u, lines.size());
+    ASSERT_EQ(8u, lines.size());
     EXPECT_EQ("画面解像度：ｘ＝ -2147483648　Ｙ ＝ 2147483647  ", lines[0]);
     EXPECT_EQ("現在位置　： 2147483647行 -2147483648桁 ", lines[5]);
     EXPECT_EQ("文字書体　： " + face + " ", lines[6]);
