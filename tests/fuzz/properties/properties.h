@@ -36,3 +36,4 @@ std::string CheckBackupName(const unsigned char* data, std::size_t size);
 std::string CheckFileNames(const unsigned char* data, std::size_t size);
 std::string CheckFaceName(const unsigned char* data, std::size_t size);
 std::string CheckDateLine(const unsigned char* data, std::size_t size);
+std::string CheckEncoding(const unsigned char* data, std::size_t size);

@@ -16,6 +16,7 @@ const FuzzTarget kFuzzTargets[] = {
     {"file_names", CheckFileNames, 1024},
     {"face_name", CheckFaceName, 64},
     {"date_line", CheckDateLine, 64},
+    {"encoding", CheckEncoding, 4096},
 };
 
 const std::size_t kFuzzTargetCount = sizeof kFuzzTargets / sizeof kFuzzTargets[0];
