@@ -23,7 +23,7 @@ cmake --build "$build" --target mokure_bench -j "$(nproc)"
 
 results="$build/bench.json"
 "$build/mokure_bench" \
-    --benchmark_filter='^BM_(Normalise(Memcpy|DecideCountConvert)|Search(Memmem|FindNext|FindPrevious|ReplaceAll/(1|10)))/' \
+    --benchmark_filter='^BM_(Normalise(Memcpy|DecideCountConvert)|RecogniseEncoding|Search(Memmem|FindNext|FindPrevious|ReplaceAll/(1|10)))/' \
     --benchmark_repetitions=7 \
     --benchmark_enable_random_interleaving=true \
     --benchmark_report_aggregates_only=true \
@@ -61,6 +61,7 @@ awk '
     }
     END {
         ratio("normalise_vs_memcpy", "BM_NormaliseDecideCountConvert", "BM_NormaliseMemcpy", "median")
+        ratio("detect_vs_memcpy", "BM_RecogniseEncoding", "BM_NormaliseMemcpy", "median")
         ratio("find_vs_memmem", "BM_SearchFindNext", "BM_SearchMemmem", "min")
         ratio("replace_all_scaling", "BM_SearchReplaceAll/10", "BM_SearchReplaceAll/1", "min")
         ratio("find_previous_vs_next", "BM_SearchFindPrevious", "BM_SearchFindNext", "min")
@@ -91,6 +92,10 @@ if [ ! -f "$sample" ]; then
     }' | iconv -f UTF-8 -t CP932 | head -c $((10 * 1024 * 1024)) >"$sample"
 fi
 
+# The same text in UTF-8, which the program converts after its question.
+sample_utf8="$MOKURE_ROOT/$build/open-10mib-utf8.txt"
+[ -f "$sample_utf8" ] || iconv -f CP932 -t UTF-8 "$sample" >"$sample_utf8"
+
 export WINEPREFIX="$MOKURE_ROOT/build/wineprefix-bench"
 source scripts/wine-env.sh
 trap stop_started EXIT
@@ -99,6 +104,7 @@ ensure_wine_prefix
 start_wineserver
 
 file=$(winepath -w "$sample")
+file_utf8=$(winepath -w "$sample_utf8")
 # The program types into and saves a copy, so that the sample stays as it is.
 work="$MOKURE_ROOT/$build/work-10mib.txt"
 work_file=$(winepath -w "$work")
@@ -112,10 +118,11 @@ time_open() {
     [ -n "$ms" ] || { echo "bench: no time for $*" >&2; exit 1; }
     echo "$ms"
 }
-mokure=() bare=() settext=() notepad_on=() notepad_off=()
+mokure=() utf8=() bare=() settext=() notepad_on=() notepad_off=()
 for _ in 1 2 3 4 5; do
     cp "$sample" "$work"
     mokure+=("$(time_open --keys --save mkframe "build\\win\\mokure.exe $work_file" | tr ' ' ,)")
+    utf8+=("$(time_open --yes mkframe "build\\win\\mokure.exe $file_utf8")")
     bare+=("$(time_open bareloader "build\\win\\mokure_bare_loader.exe $file")")
     settext+=("$(time_open --keys bareloader "build\\win\\mokure_bare_settext.exe $file" | tr ' ' ,)")
     notepad_wrap 1
@@ -138,6 +145,7 @@ m=$(median $(column 1 "${mokure[@]}"))
 m_end=$(median $(column 2 "${mokure[@]}"))
 m_start=$(median $(column 3 "${mokure[@]}"))
 m_save=$(median $(column 4 "${mokure[@]}"))
+u=$(median "${utf8[@]}")
 b=$(median "${bare[@]}")
 s_open=$(median $(column 1 "${settext[@]}"))
 s_end=$(median $(column 2 "${settext[@]}"))
@@ -145,6 +153,7 @@ s_start=$(median $(column 3 "${settext[@]}"))
 n_on=$(median "${notepad_on[@]}")
 n_off=$(median "${notepad_off[@]}")
 echo "TIME open_10mib_mokure_ms $m ($(column 1 "${mokure[@]}" | tr '\n' ' '))"
+echo "TIME open_10mib_utf8_mokure_ms $u (${utf8[*]})"
 echo "TIME open_10mib_bare_control_ms $b (${bare[*]})"
 echo "TIME open_10mib_bare_settext_ms $s_open ($(column 1 "${settext[@]}" | tr '\n' ' '))"
 echo "TIME open_10mib_notepad_wrapped_ms $n_on (${notepad_on[*]})"
@@ -154,9 +163,10 @@ echo "TIME key_end_10mib_bare_settext_ms $s_end ($(column 2 "${settext[@]}" | tr
 echo "TIME key_start_10mib_mokure_ms $m_start ($(column 3 "${mokure[@]}" | tr '\n' ' '))"
 echo "TIME key_start_10mib_bare_settext_ms $s_start ($(column 3 "${settext[@]}" | tr '\n' ' '))"
 echo "TIME save_10mib_mokure_ms $m_save ($(column 4 "${mokure[@]}" | tr '\n' ' '))"
-awk -v m="$m" -v b="$b" -v n="$n_on" -v save="$m_save" -v me="$m_end" -v se="$s_end" -v ms="$m_start" \
+awk -v m="$m" -v u="$u" -v b="$b" -v n="$n_on" -v save="$m_save" -v me="$m_end" -v se="$s_end" -v ms="$m_start" \
     -v ss="$s_start" 'BEGIN {
     printf "RATIO open_vs_bare_control %.2f\n", m / b
+    printf "RATIO open_utf8_vs_sjis %.2f\n", u / m
     printf "RATIO open_vs_notepad %.2f\n", m / n
     printf "RATIO save_vs_open %.3f\n", save / m
     printf "RATIO key_end_vs_bare_settext %.2f\n", me / se

@@ -1,6 +1,8 @@
-// Line-end work on loading a large file, against one copy of the same bytes.
+// Work on loading a large file, against one copy of the same bytes: the
+// line ends, and recognising what encoding the bytes are in.
 
 #include "file/line_ends.h"
+#include "text/encoding.h"
 
 #include <benchmark/benchmark.h>
 
@@ -100,9 +102,19 @@ void BM_NormaliseConvertOnly(benchmark::State& state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
+void BM_RecogniseEncoding(benchmark::State& state)
+{
+    const std::string& text = SampleText();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(RecogniseEncoding(text.data(), text.size()));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
 BENCHMARK(BM_NormaliseMemcpy)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_NormaliseDecideCountConvert)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_NormaliseCountOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_NormaliseConvertOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RecogniseEncoding)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -5,9 +5,10 @@
 //
 // With --keys it then times one typed character with its repaint, at the
 // end of the text and at its start (the median of five each); with --save
-// also the save command (1003) sent to the window. All on one line.
+// also the save command (1003) sent to the window. All on one line. With
+// --yes every question the program asks while opening is answered Yes.
 //
-//   mokure_open_timer [--keys] [--save] WINDOWCLASS COMMANDLINE
+//   mokure_open_timer [--keys] [--save] [--yes] WINDOWCLASS COMMANDLINE
 
 #include <windows.h>
 
@@ -145,13 +146,15 @@ int main(int argc, char** argv)
 {
     bool keys = false;
     bool save = false;
+    bool yes = false;
     int first = 1;
     for (; first < argc && argv[first][0] == '-'; ++first) {
         keys = keys || std::strcmp(argv[first], "--keys") == 0;
         save = save || std::strcmp(argv[first], "--save") == 0;
+        yes = yes || std::strcmp(argv[first], "--yes") == 0;
     }
     if (argc - first < 2) {
-        std::fputs("usage: mokure_open_timer [--keys] [--save] WINDOWCLASS COMMANDLINE\n", stderr);
+        std::fputs("usage: mokure_open_timer [--keys] [--save] [--yes] WINDOWCLASS COMMANDLINE\n", stderr);
         return 2;
     }
     std::string commandLine = argv[first + 1];
@@ -181,6 +184,10 @@ int main(int argc, char** argv)
     }
     WaitForInputIdle(process.hProcess, INFINITE);
     while (TextLength(search.found) == 0) {
+        Search question{"#32770", process.dwProcessId, nullptr};
+        if (yes && (EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&question)), question.found != nullptr)) {
+            Send(question.found, WM_COMMAND, IDYES, 0);
+        }
         if (WaitForSingleObject(process.hProcess, 5) == WAIT_OBJECT_0) {
             std::fputs("the program ended without the text\n", stderr);
             return 1;
