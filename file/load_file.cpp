@@ -47,10 +47,13 @@ HLOCAL AllocateText(SIZE_T bytes)
     return LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, bytes);
 }
 
+// Reading shares reading and writing with others, so that a log being
+// written or a file open in another program can still be read.
 class ReadOnlyFile {
 public:
     explicit ReadOnlyFile(const char* path)
-        : handle_(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+        : handle_(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr))
     {
     }
     ~ReadOnlyFile()
@@ -146,10 +149,13 @@ bool AcceptedDespiteChange(const char* text, std::size_t changed, const char* pa
 
 // True when every byte of the text survives the edit control, or when the
 // user, told where the first one that does not is, still wants the text.
+// Only where the control keeps its text as UTF-16 (Wine) and gives back what
+// that makes of it; where its block is its text (Windows), every byte stays.
 bool AcceptedAsTheControlKeepsIt(const char* text, const char* path)
 {
-    // The edit control keeps its text as UTF-16, on Windows NT and under
-    // Wine alike, and gives back what that makes of it.
+    if (AppState.editBlockIsItsText) {
+        return true;
+    }
     const std::size_t length = std::strlen(text);
     std::size_t backLength = 0;
     HGLOBAL back = ThroughUnicode(text, length, CP_ACP, CP_ACP, &backLength);

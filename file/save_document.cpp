@@ -111,10 +111,12 @@ bool WriteBytes(HANDLE file, Bytes text)
     return ok && written == static_cast<DWORD>(text.length);
 }
 
-// Rewrites the file in place: its old text is safe in the backup.
+// Rewrites the file in place: its old text is safe in the backup. The file
+// is emptied rather than made anew, so that it keeps its attributes; made
+// anew with FILE_ATTRIBUTE_NORMAL, a hidden or system file is refused.
 bool RewriteInPlace(const std::string& path, Bytes text)
 {
-    HANDLE file = OpenForWriting(path, CREATE_ALWAYS);
+    HANDLE file = OpenForWriting(path, TRUNCATE_EXISTING);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -136,9 +138,13 @@ bool ReplaceWhole(const std::string& path, Bytes text)
     if (file != INVALID_HANDLE_VALUE) {
         CloseHandle(file);
     }
+    // The new file takes the place of the old one, and its attributes.
+    const DWORD attributes = GetFileAttributesA(path.c_str());
     done = done && MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
     if (!done) {
         DeleteFileA(temporary.c_str());
+    } else if (attributes != INVALID_FILE_ATTRIBUTES) {
+        SetFileAttributesA(path.c_str(), attributes);
     }
     return done;
 }
@@ -232,42 +238,44 @@ unsigned long LineOfFirstUnsaved(const ShownText& shown)
     return static_cast<unsigned long>(LineOfOffset(before.c_str(), before.size()));
 }
 
-// The text a save writes, and whether the user wants it written: where a
-// character of the shown text has no code page 932 form, the file would
-// hold another one, and the user is asked first. Where the control's block
-// is its text, that block is written as it is, in place; else the
-// conversion made for the check is the text.
+// The text a save writes, and whether the user wants it written. Where the
+// control's block is its text (Windows), no character outside code page 932
+// can be in it, and that block is written as it is, in place. Where the
+// control holds UTF-16 (Wine), a character of the shown text that has no
+// code page 932 form would be written as another one, and the user is asked
+// first; the conversion made for the check is the text.
 class TextToSave {
 public:
-    TextToSave(HWND edit, const std::string& path) : shown_(edit)
+    TextToSave(HWND edit, const std::string& path)
     {
-        BOOL whole = TRUE;
-        if (shown_.valid()) {
-            converted_ = std::make_unique<SavedForm>(shown_, &whole);
+        if (AppState.editBlockIsItsText) {
+            own_ = std::make_unique<EditText>(edit);
+            if (!own_->valid() && GetWindowTextLengthA(edit) > 0) {
+                ReportError(nullptr, MB_ICONSTOP, kNoMemory, kCharacterConversion);
+                return;
+            }
+            wanted_ = true;
+            return;
         }
-        if (!shown_.valid() || !converted_->valid()) {
+        const ShownText shown(edit);
+        BOOL whole = TRUE;
+        if (shown.valid()) {
+            converted_ = std::make_unique<SavedForm>(shown, &whole);
+        }
+        if (!shown.valid() || !converted_->valid()) {
             ReportError(nullptr, MB_ICONSTOP, kNoMemory, kCharacterConversion);
             return;
         }
         if (!whole) {
-            if (!UserAgrees(FormatToString(kChangedOnSaveQuestion, path.c_str(), LineOfFirstUnsaved(shown_)))) {
+            if (!UserAgrees(FormatToString(kChangedOnSaveQuestion, path.c_str(), LineOfFirstUnsaved(shown)))) {
                 return;
             }
-        }
-        if (!whole) {
             // The control's own code page 932 form, read as a copy: borrowing
             // a block the control keeps converting would change what it shows.
             converted_.reset();
             copy_ = CopyOfText(edit);
             copied_ = copy_ != nullptr ? static_cast<const char*>(LocalLock(copy_)) : nullptr;
             if (copied_ == nullptr) {
-                ReportError(nullptr, MB_ICONSTOP, kNoMemory, kCharacterConversion);
-                return;
-            }
-        } else if (AppState.editBlockIsItsText) {
-            converted_.reset();
-            own_ = std::make_unique<EditText>(edit);
-            if (!own_->valid() && GetWindowTextLengthA(edit) > 0) {
                 ReportError(nullptr, MB_ICONSTOP, kNoMemory, kCharacterConversion);
                 return;
             }
@@ -296,7 +304,6 @@ public:
     }
 
 private:
-    ShownText shown_;
     std::unique_ptr<SavedForm> converted_;
     std::unique_ptr<EditText> own_;
     HLOCAL copy_ = nullptr;
@@ -333,8 +340,11 @@ public:
             if (IsJisBased(encoding)) {
                 std::size_t lacking = std::string::npos;
                 encoded_ = ShiftJisToJis(encoding, bytes_.data, bytes_.length, &lacking);
+                const std::string before(bytes_.data, lacking == std::string::npos ? 0 : lacking);
+                // The control's block is not kept locked while a box runs
+                // its message loop.
+                shiftJis_.reset();
                 if (lacking != std::string::npos) {
-                    const std::string before(bytes_.data, lacking);
                     const unsigned long line = static_cast<unsigned long>(LineOfOffset(before.c_str(), lacking));
                     if (!UserAgrees(FormatToString(kChangedOnSaveQuestion, title.c_str(), line))) {
                         return;

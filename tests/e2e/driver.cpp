@@ -14,6 +14,7 @@
 //   driver set-text ID TEXT        put TEXT into control ID of the dialog in front, as typing would
 //   driver close                   ask the frame to close
 //   driver hold PATH [ms]          keep a file open without sharing, as another program may
+//   driver write-hold PATH [ms]    keep a file open for writing, sharing reading, as a log's writer does
 //
 // Texts and paths are taken from the wide command line, so that they arrive
 // whole whatever code page the driver runs on.
@@ -160,7 +161,7 @@ BOOL CALLBACK PrintChildText(HWND child, LPARAM)
 int Usage()
 {
     std::fputs("usage: driver wait-frame|documents|wait-dialog|wait-class CLASS|wait-idle|edit-form|select ID TEXT|"
-               "press ID|set-text ID TEXT|close|hold PATH [ms]\n",
+               "press ID|set-text ID TEXT|close|hold PATH [ms]|write-hold PATH [ms]\n",
                stderr);
     return 2;
 }
@@ -267,12 +268,14 @@ int main(int argc, char** argv)
         SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wideArgs[3]));
         return 0;
     }
-    if (command == "hold" && argc > 2) {
+    if ((command == "hold" || command == "write-hold") && argc > 2) {
+        const bool writing = command == "write-hold";
         // The test looks for the hold by opening the file itself; while its
         // look has the file open, this open is refused for sharing.
         const ULONGLONG deadline = GetTickCount64() + 10000;
         HANDLE file = INVALID_HANDLE_VALUE;
-        while ((file = CreateFileW(wideArgs[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+        while ((file = CreateFileW(wideArgs[2], writing ? GENERIC_WRITE : GENERIC_READ,
+                                   writing ? FILE_SHARE_READ : 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                    nullptr)) == INVALID_HANDLE_VALUE &&
                GetLastError() == ERROR_SHARING_VIOLATION && GetTickCount64() < deadline) {
             Sleep(10);

@@ -200,26 +200,25 @@ UINT FrameTest::MenuState(UINT id)
     return GetMenuState(menu, id, MF_BYCOMMAND);
 }
 
-HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path)
+HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path, bool writing)
 {
     char self[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, self, sizeof self);
     std::string driver(self);
     driver = driver.substr(0, driver.find_last_of('\\') + 1) + "mokure_driver.exe";
-    std::string commandLine = "\"" + driver + "\" hold \"" + path + "\" 30000";
+    std::string commandLine = "\"" + driver + "\" " + (writing ? "write-hold" : "hold") + " \"" + path + "\" 30000";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     if (!CreateProcessA(driver.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process_)) {
         return;
     }
-    // Held once a second open is refused for sharing. Starting a program
+    // Held once an open that shares nothing is refused. Starting a program
     // under Wine beside a build can take seconds; the hold lasts 30.
     const ULONGLONG deadline = GetTickCount64() + 20000;
     while (!holding_ && GetTickCount64() < deadline &&
            WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-        HANDLE probe = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
+        HANDLE probe = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         holding_ = probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
         if (probe != INVALID_HANDLE_VALUE) {
             CloseHandle(probe);

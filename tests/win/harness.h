@@ -89,11 +89,12 @@ protected:
     UINT MenuState(UINT id);
 };
 
-// A file kept open without sharing by another process for the life of this
-// object, as an editor or a virus scanner may keep it.
+// A file kept open by another process for the life of this object: without
+// sharing, as an editor or a virus scanner may keep it; or, writing, for
+// writing with others allowed to read, as a log's writer keeps it.
 class HeldByAnotherProcess {
 public:
-    explicit HeldByAnotherProcess(const std::string& path);
+    explicit HeldByAnotherProcess(const std::string& path, bool writing = false);
     ~HeldByAnotherProcess();
     HeldByAnotherProcess(const HeldByAnotherProcess&) = delete;
     HeldByAnotherProcess& operator=(const HeldByAnotherProcess&) = delete;

@@ -9,6 +9,7 @@
 #include "state/app_state.h"
 #include "tests/win/file_support.h"
 #include "tests/win/harness.h"
+#include "tests/win/import_patch.h"
 
 #include <winternl.h>
 
@@ -187,6 +188,19 @@ TEST_F(FileInsert, BytesTheControlWouldChangeAreToldAboutAndNoInsertsNothing)
         EXPECT_EQ(EditText(edit), "kept");
         EXPECT_EQ(Changed(document), 0);
     }
+}
+
+TEST_F(FileLoading, AFileAnotherProgramIsWritingLoads)
+{
+    TempDirectory dir;
+    dir.Write("log.txt", "line 1\r\n");
+    HeldByAnotherProcess held(dir.File("log.txt"), true);
+    ASSERT_TRUE(held.Holding());
+    DialogAnswers answers;
+    HWND document = OpenDocument(dir.File("log.txt"));
+    ASSERT_NE(document, nullptr);
+    EXPECT_TRUE(answers.Seen().empty());
+    EXPECT_EQ(EditText(DocumentEdit(document)), "line 1\r\n");
 }
 
 TEST_F(FileLoading, CancelAtTheQuestionLeavesNoDocumentAndNoMessage)
@@ -481,4 +495,44 @@ TEST_F(FileSaving, AnEmptyDocumentWritesAnEmptyFileAndStillKeepsTheBackup)
 
 // A target that can neither be opened nor created: message 3, nothing on
 // disk touched, and the document keeps its text, its undo and its changed mark.
+ImportPatch* createPatch = nullptr;
+
+// Windows refuses CREATE_ALWAYS on an existing hidden or system file unless
+// the same attributes are asked for (CreateFile's documentation); Wine does
+// not, so the refusal is put in front of it.
+HANDLE WINAPI CreateAsWindowsDoes(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                  DWORD disposition, DWORD flags, HANDLE model)
+{
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const DWORD attributes = GetFileAttributesA(name);
+    if (disposition == CREATE_ALWAYS && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & kept & ~flags) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    return createPatch->original<decltype(&CreateFileA)>()(name, access, share, security, disposition, flags, model);
+}
+
+TEST_F(FileSaving, AHiddenOrSystemFileIsSavedOverAndKeepsItsAttributes)
+{
+    for (DWORD attribute : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+        SCOPED_TRACE(attribute);
+        TempDirectory dir;
+        dir.Write("secret.txt", "old\r\n");
+        const std::string path = dir.File("secret.txt");
+        SetFileAttributesA(path.c_str(), attribute);
+        HWND document = NamedDocument(path, "new\r\n");
+        ImportPatch patch("kernel32.dll", "CreateFileA", reinterpret_cast<void*>(CreateAsWindowsDoes));
+        ASSERT_TRUE(patch.Patched());
+        createPatch = &patch;
+        DialogAnswers answers;
+        EXPECT_EQ(Save(document), 0);
+        EXPECT_TRUE(answers.Seen().empty());
+        EXPECT_EQ(dir.Read("secret.txt"), "new\r\n");
+        EXPECT_NE(GetFileAttributesA(path.c_str()) & attribute, 0u);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesA(dir.File(std::string("secret") + kBackupExtension).c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
 }  // namespace

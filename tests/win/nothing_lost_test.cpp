@@ -193,8 +193,7 @@ TEST_F(NothingTypedIsLost, AFileThatCannotBeOpenedLeavesNoDocument)
     CreateDirectoryA(dir.File("folder").c_str(), nullptr);
     dir.Write("held.txt", "held\r\n");
     {
-        // Loading asks for the file without sharing, so a file another
-        // program keeps open cannot be loaded.
+        // A file another program keeps open without sharing cannot be read.
         HeldByAnotherProcess held(dir.File("held.txt"));
         ASSERT_TRUE(held.Holding());
         for (const char* name : {"missing.txt", "folder", "held.txt"}) {
