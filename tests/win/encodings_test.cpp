@@ -3,6 +3,7 @@
 
 #include "document/document_data.h"
 #include "file/load_file.h"
+#include "res/resource.h"
 #include "state/app_state.h"
 #include "tests/win/file_support.h"
 #include "tests/win/harness.h"
@@ -80,6 +81,11 @@ TEST_F(FileEncodings, EachEncodingIsNamedShownAndSavedBackByteForByte)
                        true);
         EXPECT_EQ(EditText(DocumentEdit(document)), c.shown);
         EXPECT_EQ(static_cast<int>(DocumentEncoding(document)), static_cast<int>(c.encoding));
+        answers.ThenPress(IDOK);
+        Command(IDM_HELPDOCINFO);
+        ASSERT_EQ(answers.Seen().size(), 2u);
+        const std::string report = answers.Seen()[1].texts.at(0);
+        EXPECT_EQ(report.substr(report.rfind('\r')), "\r符号化方式： " + std::string(EncodingName(c.encoding)) + " ");
         EXPECT_EQ(Save(document), 0);
         EXPECT_EQ(dir.Read("encoded.txt"), c.bytes);
         EXPECT_EQ(dir.Read("encoded" + std::string(kBackupExtension)), c.bytes);
