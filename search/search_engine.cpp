@@ -32,13 +32,15 @@ std::size_t ReplaceLength()
 
 void ReportNoMemory()
 {
-    ReportError(AppState.frameWindow, MB_ICONHAND, kNoMemoryMessage, kReplaceWork);
+    ReportError(nullptr, MB_ICONHAND, kNoMemoryMessage, kReplaceWork);
 }
 
 void ReportNotFound(std::size_t findLength)
 {
     const std::string find(SearchState.findText, findLength);
-    ReportError(AppState.frameWindow, MB_ICONEXCLAMATION, kNotFoundMessage, find.c_str());
+    // Given no window, the report holds the find or replace dialog that
+    // asked, which is the active window then.
+    ReportError(nullptr, MB_ICONEXCLAMATION, kNotFoundMessage, find.c_str());
 }
 
 // A zero-filled movable block for a rebuilt text, locked while it lives.

@@ -158,12 +158,16 @@ TEST_F(FindDialog, NotFoundIsReportedAndTheDialogComesBackOnTop)
     Place("語と語", 0, 0);
     HWND dialog = nullptr;
     bool onTop = false;
+    bool held = false;
     WithDialog(IDM_SEARCHFIND, "語", "", [&](HWND d) {
         dialog = d;
         Click(d, IDOK);
         PressButton(d, IDOK);
     }, [&](DialogAnswers& more) {
-        more.ThenPress(IDOK);
+        more.Then([&](HWND box) {
+            held = !IsWindowEnabled(dialog);
+            PressButton(box, IDOK);
+        });
         more.Then([&](HWND d) {
             onTop = d == dialog && GetActiveWindow() == dialog;
             PressButton(d, IDCANCEL);
@@ -172,6 +176,7 @@ TEST_F(FindDialog, NotFoundIsReportedAndTheDialogComesBackOnTop)
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[1].texts, (std::vector<std::string>{"「語」 が見つかりません。", "了解(&ﾘ)"}));
     EXPECT_TRUE(onTop);
+    EXPECT_TRUE(held) << "the dialog is held while the box is up, so that 検索 cannot stack boxes";
     EXPECT_EQ(ShownIn(edit()), Shown("語と", "語")) << "the last one found stays selected";
 }
 
@@ -312,6 +317,55 @@ TEST_F(FindDialog, FieldsHoldNoMoreBytesThanTheStringsKeep)
     EXPECT_FALSE(ReplaceAll());
     EXPECT_EQ(EditText(edit()), "表示") << "an empty replacement never wipes the text";
     EXPECT_TRUE(none.Seen().empty());
+}
+
+void PutOnClipboard(const std::wstring& text)
+{
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
+// Both fields of the replace dialog: an over-long paste is cut before the
+// field takes it, so that undo brings back what the field held; an input
+// that came in another way is cut back afterwards; a character that does
+// not fit is not typed.
+TEST_F(ReplaceDialog, BothFieldsCutWhatComesInAndUndoBringsBackWhatTheyHeld)
+{
+    std::wstring pasted;
+    std::string kanji;
+    for (int i = 0; i < 85; ++i) {
+        pasted += L"\u8A9E";
+        kanji += "語";
+    }
+    for (int id : {IDC_FIND_TEXT, IDC_REPLACE_TEXT}) {
+        SCOPED_TRACE(id);
+        PutOnClipboard(pasted);
+        std::string afterPaste, afterUndo, afterInsert, afterTyping;
+        WithDialog(IDM_SEARCHREPLACE, "a", "a", [&](HWND d) {
+            HWND field = GetDlgItem(d, id);
+            SetWindowTextA(field, "XYZ");
+            SendMessageA(field, EM_SETSEL, 0, -1);
+            SendMessageA(field, WM_PASTE, 0, 0);
+            afterPaste = TitleOf(field);
+            SendMessageA(field, EM_UNDO, 0, 0);
+            afterUndo = TitleOf(field);
+            SendMessageA(field, EM_SETSEL, 0, -1);
+            SendMessageA(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(("a" + kanji).c_str()));
+            afterInsert = TitleOf(field);
+            SendMessageA(field, WM_CHAR, 'b', 0);
+            afterTyping = TitleOf(field);
+            PressButton(d, IDCANCEL);
+        });
+        EXPECT_EQ(afterPaste, kanji.substr(0, 158));
+        EXPECT_EQ(afterUndo, "XYZ");
+        EXPECT_EQ(afterInsert, ("a" + kanji).substr(0, 159));
+        EXPECT_EQ(afterTyping, afterInsert);
+    }
 }
 
 TEST_F(SearchKeys, F3AndF4RepeatTheSearchInAnotherDocument)
