@@ -12,6 +12,7 @@
 #include <map>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -115,9 +116,23 @@ std::vector<std::string> IncludeFaults(const IncludeMap& includes)
     return faults;
 }
 
+// The files a source includes, in quotes or in angle brackets: the source
+// root is on the include path, so <document/x.h> reaches the project too.
+std::vector<std::string> IncludedFiles(std::istream& in)
+{
+    const std::regex include("^\\s*#\\s*include\\s*[<\"]([^\">]+)[\">]");
+    std::vector<std::string> included;
+    for (std::string line; std::getline(in, line);) {
+        std::smatch match;
+        if (std::regex_search(line, match, include)) {
+            included.push_back(match[1]);
+        }
+    }
+    return included;
+}
+
 IncludeMap ReadProductIncludes()
 {
-    const std::regex include("^#include \"([^\"]+)\"");
     IncludeMap includes;
     for (const auto& [folder, floor] : kFloors) {
         for (const fs::directory_entry& entry : fs::directory_iterator(SourceTree() / folder)) {
@@ -125,14 +140,8 @@ IncludeMap ReadProductIncludes()
             if (extension != ".cpp" && extension != ".h") {
                 continue;
             }
-            std::vector<std::string>& included = includes[folder + "/" + entry.path().filename().string()];
             std::ifstream in(entry.path());
-            for (std::string line; std::getline(in, line);) {
-                std::smatch match;
-                if (std::regex_search(line, match, include)) {
-                    included.push_back(match[1]);
-                }
-            }
+            includes[folder + "/" + entry.path().filename().string()] = IncludedFiles(in);
         }
     }
     return includes;
@@ -144,6 +153,13 @@ TEST(IncludeOrder, TheProductFoldersKeepTheirFloorsAndNoUnitsIncludeEachOther)
     ASSERT_GT(includes.size(), 50u) << "the product folders were not found under " << SourceTree();
     const std::vector<std::string> faults = IncludeFaults(includes);
     EXPECT_TRUE(faults.empty()) << ::testing::PrintToString(faults);
+}
+
+TEST(IncludeOrder, BothFormsOfIncludeAreRead)
+{
+    std::istringstream source("#include \"file/a.h\"\n#include <document/b.h>\n  #  include <windows.h>\n"
+                              "// #include \"file/c.h\"\n");
+    EXPECT_EQ(IncludedFiles(source), (std::vector<std::string>{"file/a.h", "document/b.h", "windows.h"}));
 }
 
 TEST(IncludeOrder, EachKindOfFaultIsNamedWithItsFileAndInclude)

@@ -185,25 +185,6 @@ TEST_F(FrameWindow, GrayedCommandsDropTheirAccelerators)
     UnhookWindowsHookEx(hook);
 }
 
-// A drop of files as the shell makes it.
-HDROP MakeDrop(const std::vector<std::string>& names)
-{
-    std::size_t bytes = sizeof(DROPFILES) + 1;
-    for (const std::string& n : names) {
-        bytes += n.size() + 1;
-    }
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    char* p = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
-    for (const std::string& n : names) {
-        std::memcpy(p, n.c_str(), n.size() + 1);
-        p += n.size() + 1;
-    }
-    GlobalUnlock(block);
-    return static_cast<HDROP>(block);
-}
 
 TEST_F(FrameWindow, DroppedFilesOpenOrComeForward)
 {

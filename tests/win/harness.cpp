@@ -5,6 +5,8 @@
 #include "document/document_data.h"
 #include "state/app_state.h"
 
+#include <shlobj.h>
+
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -336,6 +338,25 @@ std::string EditText(HWND edit)
     const LRESULT got = SendMessageA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(got));
     return text;
+}
+
+HDROP MakeDrop(const std::vector<std::string>& names)
+{
+    std::size_t bytes = sizeof(DROPFILES) + 1;
+    for (const std::string& n : names) {
+        bytes += n.size() + 1;
+    }
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    char* p = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
+    for (const std::string& n : names) {
+        std::memcpy(p, n.c_str(), n.size() + 1);
+        p += n.size() + 1;
+    }
+    GlobalUnlock(block);
+    return static_cast<HDROP>(block);
 }
 
 HWND OpenDocument(const std::string& path)

@@ -28,6 +28,9 @@ HWND OpenDocument(const std::string& path);
 
 // The document windows in z-order, top first.
 std::vector<HWND> DocumentWindows();
+
+// A drop of files as the shell makes it, for WM_DROPFILES.
+HDROP MakeDrop(const std::vector<std::string>& names);
 std::vector<std::string> DocumentTitles();
 
 // What a box or dialog showed when it was answered.

@@ -15,6 +15,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -446,25 +447,49 @@ bool WriteByExactCase(const std::string& folder, const std::string& name, const 
 }
 
 // Where the folder tells names apart by case, as a Unix one under Wine
-// does, the file the user named is the one loaded and written back.
+// does, the file the user named is the one loaded and written back, however
+// it was named: on the command line, in the open dialog, or by a drop.
 TEST_F(FileSaving, TheFileIsLoadedAndSavedByTheNameAsGiven)
 {
-    TempDirectory dir;
-    dir.Write("memo.txt", "lower");
-    if (!WriteByExactCase(dir.path(), "MEMO.TXT", "upper") || dir.Read("MEMO.TXT") != "upper" ||
-        dir.Read("memo.txt") != "lower") {
-        GTEST_SKIP() << "memo.txt and MEMO.TXT cannot lie side by side here";
+    const struct {
+        const char* way;
+        std::function<void(const std::string&)> open;
+    } ways[] = {
+        {"named", [](const std::string& path) { OpenDocument(path); }},
+        {"chosen in the open dialog",
+         [this](const std::string& path) {
+             DialogAnswers answers;
+             answers.Then([&](HWND dialog) {
+                 SetDlgItemTextA(dialog, IDC_OPEN_NAME, path.c_str());
+                 Notify(dialog, IDOK, BN_CLICKED);
+             });
+             Command(IDM_FILEOPEN);
+         }},
+        {"dropped",
+         [this](const std::string& path) {
+             SendMessageA(frame(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({path})), 0);
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.way);
+        TempDirectory dir;
+        dir.Write("memo.txt", "lower");
+        if (!WriteByExactCase(dir.path(), "MEMO.TXT", "upper") || dir.Read("MEMO.TXT") != "upper" ||
+            dir.Read("memo.txt") != "lower") {
+            GTEST_SKIP() << "memo.txt and MEMO.TXT cannot lie side by side here";
+        }
+        way.open(dir.File("memo.txt"));
+        HWND document = AppState.activeDocument;
+        ASSERT_NE(document, nullptr);
+        EXPECT_EQ(TitleOf(document), UpperCase(dir.File("memo.txt")));
+        EXPECT_EQ(EditText(DocumentEdit(document)), "lower");
+        TypeText(document, "new");
+        DialogAnswers answers;
+        EXPECT_EQ(Save(document), 0);
+        EXPECT_EQ(dir.Read("memo.txt"), "new");
+        EXPECT_EQ(dir.Read("MEMO.TXT"), "upper");
+        SendMessageA(AppState.mdiClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(document), 0);
     }
-
-    HWND document = OpenDocument(dir.File("memo.txt"));
-    ASSERT_NE(document, nullptr);
-    EXPECT_EQ(TitleOf(document), UpperCase(dir.File("memo.txt")));
-    EXPECT_EQ(EditText(DocumentEdit(document)), "lower");
-    TypeText(document, "new");
-    DialogAnswers answers;
-    EXPECT_EQ(Save(document), 0);
-    EXPECT_EQ(dir.Read("memo.txt"), "new");
-    EXPECT_EQ(dir.Read("MEMO.TXT"), "upper");
 }
 
 TEST_F(FileSaving, SavingTheBackupFileItselfStillSaves)

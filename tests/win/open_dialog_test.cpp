@@ -7,8 +7,10 @@
 #include "res/resource.h"
 #include "state/app_state.h"
 #include "tests/win/harness.h"
+#include "tests/win/import_patch.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -245,6 +247,38 @@ TEST_F(OpenDialog, CancelGivesNothingAndKeepsTheFolderReached)
         PressEscape(dialog);
     }});
     EXPECT_EQ(next.path, UpperCase(tree.File("SUB")));
+}
+
+ImportPatch* selectPatch = nullptr;
+
+// The answer as Wine gives one whose Shift-JIS outgrows the buffer: the
+// buffer filled to its end, no terminator, and success.
+BOOL WINAPI SelectionFillingTheBuffer(HWND dialog, LPSTR buffer, int size, int list)
+{
+    selectPatch->original<decltype(&DlgDirSelectExA)>()(dialog, buffer, size, list);
+    std::memset(buffer, 'X', static_cast<std::size_t>(size));
+    return TRUE;
+}
+
+TEST_F(OpenDialog, ASelectionThatFillsItsBufferIsNotBelieved)
+{
+    Tree tree;
+    CurrentFolder here(tree.path());
+    std::vector<std::string> fields;
+    RunDialog({[&](HWND dialog) {
+        ImportPatch patch("user32.dll", "DlgDirSelectExA", reinterpret_cast<void*>(SelectionFillingTheBuffer));
+        selectPatch = &patch;
+        EXPECT_TRUE(patch.Patched());
+        fields.push_back(Text(dialog, IDC_OPEN_NAME));
+        Select(dialog, IDC_DIRLIST, "[..]");
+        fields.push_back(Text(dialog, IDC_OPEN_NAME));
+        Select(dialog, IDC_OPEN_FILES, "letter.文書");
+        fields.push_back(Text(dialog, IDC_OPEN_NAME));
+        PressButton(dialog, IDCANCEL);
+    }});
+    ASSERT_EQ(fields.size(), 3u);
+    EXPECT_EQ(fields[1], fields[0]) << "the folder list";
+    EXPECT_EQ(fields[2], fields[0]) << "the file list";
 }
 
 // Open reads a file once; choosing it again brings its document forward
