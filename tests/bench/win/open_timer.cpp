@@ -183,10 +183,19 @@ int main(int argc, char** argv)
         EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
     }
     WaitForInputIdle(process.hProcess, INFINITE);
+    // The time a question stands on the screen is the user's, not the
+    // program's: from when it is up and drawn to when it is answered.
+    double asking = 0;
     while (TextLength(search.found) == 0) {
         Search question{"#32770", process.dwProcessId, nullptr};
         if (yes && (EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&question)), question.found != nullptr)) {
+            LARGE_INTEGER shown;
+            LARGE_INTEGER answered;
+            QueryPerformanceCounter(&shown);
+            WaitPainted(question.found);
             Send(question.found, WM_COMMAND, IDYES, 0);
+            QueryPerformanceCounter(&answered);
+            asking += Milliseconds(shown, answered);
         }
         if (WaitForSingleObject(process.hProcess, 5) == WAIT_OBJECT_0) {
             std::fputs("the program ended without the text\n", stderr);
@@ -194,7 +203,7 @@ int main(int argc, char** argv)
         }
     }
     QueryPerformanceCounter(&end);
-    std::printf("%.0f", Milliseconds(start, end));
+    std::printf("%.0f", Milliseconds(start, end) - asking);
     if (keys || save) {
         HWND edit = EditOf(search.found);
         std::printf(" %.1f", TimeKeys(edit, 0x7FFFFFFE));
