@@ -57,6 +57,29 @@ HDC MakeContextWithSavedSettings(bool informationOnly, const PrinterLine& line, 
     return MakeContext(informationOnly, defaults);
 }
 
+using DeviceCapabilitiesFunction = int(WINAPI*)(LPCSTR, LPCSTR, WORD, LPSTR, const DEVMODEA*);
+
+// The spooler is not one of the DLLs that Windows always takes from
+// System32, so it is not imported: one lying beside the program would be
+// loaded in its place. It is loaded here from System32 alone.
+DeviceCapabilitiesFunction LoadDeviceCapabilities()
+{
+    HMODULE spooler = LoadLibraryExW(L"winspool.drv", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    FARPROC function = spooler != nullptr ? GetProcAddress(spooler, "DeviceCapabilitiesA") : nullptr;
+    return reinterpret_cast<DeviceCapabilitiesFunction>(reinterpret_cast<void (*)()>(function));
+}
+
+// One capability of the printer; -1, as the driver's own failure, when the
+// spooler cannot be had.
+int AskCapability(const char* name, const char* port, WORD capability)
+{
+    static const DeviceCapabilitiesFunction deviceCapabilities = LoadDeviceCapabilities();
+    if (deviceCapabilities == nullptr) {
+        return -1;
+    }
+    return deviceCapabilities(name, port, capability, nullptr, nullptr);
+}
+
 struct ScreenDpi {
     int x;
     int y;
@@ -82,7 +105,7 @@ bool BuildDefaultDevMode(const char* name, const char* port, DEVMODEA& record)
     const WORD capabilities[] = {DC_VERSION, DC_DRIVER, DC_SIZE, DC_EXTRA, DC_FIELDS, DC_COPIES, DC_TRUETYPE};
     int answers[7] = {};
     for (int i = 0; i < 7; ++i) {
-        answers[i] = DeviceCapabilitiesA(name, port, capabilities[i], nullptr, nullptr);
+        answers[i] = AskCapability(name, port, capabilities[i]);
         if (answers[i] == -1) {
             return false;
         }
