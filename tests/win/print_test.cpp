@@ -11,7 +11,10 @@
 #include "res/resource.h"
 #include "state/app_state.h"
 #include "tests/win/harness.h"
+#include "tests/win/import_patch.h"
 #include "tests/win/print_support.h"
+
+#include <dlgs.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -381,6 +384,38 @@ TEST_F(PrinterDevice, SavedSettingsNamingAnotherPrinterFallBackOnceOrKeepALongNa
         EXPECT_EQ(PrinterState.savedDevMode, c.kept ? saved : nullptr);
     }
     WriteProfileStringA("windows", "device", line);
+}
+
+// Counts the information contexts made: each is a lookup of the printer.
+int contextsMade = 0;
+ImportPatch* createIcPatch = nullptr;
+
+HDC WINAPI CountingCreateIc(LPCWSTR driver, LPCWSTR device, LPCWSTR port, const DEVMODEW* settings)
+{
+    ++contextsMade;
+    return createIcPatch->original<decltype(&CreateICW)>()(driver, device, port, settings);
+}
+
+TEST_F(PrinterDevice, OnlyAChangeOfThePrintersSectionsOrOfNoneLooksThePrinterUp)
+{
+    const struct {
+        UINT message;
+        const char* section;
+        int lookups;
+    } cases[] = {
+        {WM_SETTINGCHANGE, nullptr, 1}, {WM_SETTINGCHANGE, "windows", 1}, {WM_SETTINGCHANGE, "Devices", 1},
+        {WM_SETTINGCHANGE, "intl", 0},  {WM_SETTINGCHANGE, "Policy", 0},  {WM_SETTINGCHANGE, "windowsx", 0},
+        {WM_DEVMODECHANGE, "PDF", 1},
+    };
+    ImportPatch patch("gdi32.dll", "CreateICW", reinterpret_cast<void*>(CountingCreateIc));
+    ASSERT_TRUE(patch.Patched());
+    createIcPatch = &patch;
+    for (const auto& c : cases) {
+        contextsMade = 0;
+        SendMessageA(frame(), c.message, 0, reinterpret_cast<LPARAM>(c.section));
+        EXPECT_EQ(contextsMade, c.lookups) << c.message << " " << (c.section != nullptr ? c.section : "(none)");
+    }
+    createIcPatch = nullptr;
 }
 
 TEST_F(PrinterDevice, FailedLookupEmptiesTheNameAndKeepsTheMetrics)
