@@ -246,6 +246,40 @@ TEST_F(Printing, CancelFromThePrintingDialogPrintsNothingAndSaysNothing)
     }
 }
 
+DWORD startDocError = ERROR_SUCCESS;
+
+// A document that cannot start, as when the prompt of a driver that prints
+// to a file (Microsoft Print to PDF, XPS) is cancelled.
+int WINAPI FailingStartDoc(HDC, const DOCINFOW*)
+{
+    SetLastError(startDocError);
+    return SP_ERROR;
+}
+
+TEST_F(Printing, ADocumentCancelledAsItStartsSaysNothingAndAFailureIsReported)
+{
+    const std::string token = UniqueJobToken();
+    const struct {
+        DWORD error;
+        Strings messages;
+    } cases[] = {
+        {ERROR_CANCELLED, {}},
+        {ERROR_NOT_ENOUGH_MEMORY, {"印刷開始出来ません。", "「" + token + "」 を印刷できません!"}},
+    };
+    HWND document = PrepareDocument(token, {"始まらない"});
+    ImportPatch patch("gdi32.dll", "StartDocW", reinterpret_cast<void*>(FailingStartDoc));
+    ASSERT_TRUE(patch.Patched());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        startDocError = c.error;
+        DialogWatch watch;
+        watch.On("モクレ", PressOk);
+        EXPECT_FALSE(PrintDocument(document));
+        EXPECT_EQ(watch.Messages(), c.messages);
+        EXPECT_TRUE(IsWindowEnabled(frame()));
+    }
+}
+
 TEST_F(Printing, SystemFacesPrintInTheDeviceDefaultFontAndGetTheirFontBack)
 {
     HDC printer = CreatePrinterContext(true);
