@@ -138,8 +138,8 @@ bool SpoolPages(HDC printer, HWND document, HWND edit)
 
 void StartPrintingDialog(HWND dialog)
 {
-    SetDlgItemTextA(dialog, IDC_PRINTING_DEVICE, PrinterState.name);
-    SetDlgItemTextA(dialog, IDC_PRINTING_PORT, PrinterState.port);
+    SetDlgItemTextA(dialog, IDC_PRINTING_DEVICE, PrinterState.name.c_str());
+    SetDlgItemTextA(dialog, IDC_PRINTING_PORT, PrinterState.port.c_str());
     SetDlgItemTextA(dialog, IDC_PRINTING_TITLE, PrintJob.documentTitle);
     SetDlgItemTextA(dialog, IDC_PRINTING_FONT, PrintJob.printFaceName);
     PrintJob.cancelRequested = false;
