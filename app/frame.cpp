@@ -133,6 +133,14 @@ void OpenOrBringForward(char* name)
     }
 }
 
+// Settings change often and for many reasons, and a lookup may stall on a
+// network printer: only the default printer's section and the printers'
+// own, or a change that names no section, can concern printing.
+bool ConcernsPrinters(const char* section)
+{
+    return section == nullptr || lstrcmpiA(section, "windows") == 0 || lstrcmpiA(section, "devices") == 0;
+}
+
 }  // namespace
 
 LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
@@ -143,6 +151,10 @@ LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lP
         RefreshPrinterState();
         return 0;
     case WM_WININICHANGE:
+        if (ConcernsPrinters(reinterpret_cast<const char*>(lParam))) {
+            RefreshPrinterState();
+        }
+        return 0;
     case WM_DEVMODECHANGE:
         RefreshPrinterState();
         return 0;

@@ -114,6 +114,9 @@ void RunMessageLoop()
 
 int MokureMain(HINSTANCE instance, HINSTANCE previousInstance, int showCommand)
 {
+    // Every DLL loaded later, by the program or by the system's DLLs on its
+    // behalf, comes from System32 and never from the program's folder.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     AppState.instance = instance;
     if (!ConfirmCodePage()) {
         return 1;

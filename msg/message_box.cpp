@@ -105,6 +105,18 @@ private:
     HWND dialog_ = nullptr;
 };
 
+// The work area of the monitor that the window is on (or nearest to): with
+// a monitor left of or above the primary one it lies at negative coordinates.
+ScreenRect WorkAreaOf(HWND window)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info)) {
+        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
 }  // namespace
 
 bool ToWideText(const char* text, std::u16string& wide)
@@ -183,27 +195,8 @@ void CentreOnOwner(HWND window, HWND owner)
     if (owner == nullptr || !GetWindowRect(owner, &ownerRect)) {
         ownerRect = {0, 0, 0, 0};
     }
-    const int w = box.right - box.left;
-    const int h = box.bottom - box.top;
-    const int ow = ownerRect.right - ownerRect.left;
-    const int oh = ownerRect.bottom - ownerRect.top;
-
-    HDC dc = GetDC(window);
-    const int screenWidth = GetDeviceCaps(dc, HORZRES);
-    const int screenHeight = GetDeviceCaps(dc, VERTRES);
-    ReleaseDC(window, dc);
-
-    int x = ownerRect.left + (ow - w) / 2;
-    if (x < 0) {
-        x = 0;
-    } else if (x + w > screenWidth) {
-        x = screenWidth - w;
-    }
-    int y = ownerRect.top + (oh - h) / 2;
-    if (y < 0) {
-        y = 0;
-    } else if (y + h > screenHeight) {
-        y = screenHeight - h;
-    }
-    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    const ScreenPoint place = PlaceBoxOverOwner(box.right - box.left, box.bottom - box.top,
+                                                {ownerRect.left, ownerRect.top, ownerRect.right, ownerRect.bottom},
+                                                WorkAreaOf(owner != nullptr ? owner : window));
+    SetWindowPos(window, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }

@@ -19,7 +19,8 @@ int JpMessageBox(HWND owner, const char* text, const char* caption, UINT flags);
 int ReportError(HWND window, UINT flags, UINT stringId, const char* argument);
 int ReportError(HWND window, UINT flags, UINT stringId, long long argument);
 
-// Moves window so that it is centred over owner and stays on the screen.
+// Moves window so that it is centred over owner and stays within the work
+// area of the monitor that owner is on.
 void CentreOnOwner(HWND window, HWND owner);
 
 // The UTF-16 form of a code page 932 text; false (and a report) when it

@@ -99,6 +99,29 @@ int MessageButtonX(const MessageBoxGeometry& geometry, int k)
 
 namespace {
 
+// One axis of PlaceBoxOverOwner.
+int PlaceAlong(int ownerStart, int ownerEnd, int length, int areaStart, int areaEnd)
+{
+    const int centred = ownerStart + (ownerEnd - ownerStart - length) / 2;
+    if (centred < areaStart) {
+        return areaStart;
+    }
+    if (centred + length > areaEnd) {
+        return areaEnd - length;
+    }
+    return centred;
+}
+
+}  // namespace
+
+ScreenPoint PlaceBoxOverOwner(int width, int height, const ScreenRect& owner, const ScreenRect& area)
+{
+    return {PlaceAlong(owner.left, owner.right, width, area.left, area.right),
+            PlaceAlong(owner.top, owner.bottom, height, area.top, area.bottom)};
+}
+
+namespace {
+
 class TemplateWriter {
 public:
     void Word(unsigned value)

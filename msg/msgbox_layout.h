@@ -63,6 +63,25 @@ MessageBoxGeometry ComputeMessageBoxGeometry(unsigned flags, MessageTextMeasure 
 // Left edge of button k (0 for the leftmost).
 int MessageButtonX(const MessageBoxGeometry& geometry, int k);
 
+// A rectangle in screen pixels; right and bottom lie just outside it.
+struct ScreenRect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+};
+
+struct ScreenPoint {
+    int x;
+    int y;
+};
+
+// The top-left corner of a box of width by height centred over owner and
+// kept within area, the work area of the owner's monitor, which may lie at
+// negative coordinates. A box larger than the area ends at the area's left
+// (top) edge when centred before it, otherwise at its right (bottom) edge.
+ScreenPoint PlaceBoxOverOwner(int width, int height, const ScreenRect& owner, const ScreenRect& area);
+
 // The dialog template image (DLGTEMPLATE and DLGITEMTEMPLATE records,
 // little-endian, each item on a 4-byte boundary from the image's start) for a
 // box with the given caption, text and flags; sized to hold all of it. The

@@ -138,8 +138,8 @@ bool SpoolPages(HDC printer, HWND document, HWND edit)
 
 void StartPrintingDialog(HWND dialog)
 {
-    SetDlgItemTextA(dialog, IDC_PRINTING_DEVICE, PrinterState.name);
-    SetDlgItemTextA(dialog, IDC_PRINTING_PORT, PrinterState.port);
+    SetDlgItemTextA(dialog, IDC_PRINTING_DEVICE, PrinterState.name.c_str());
+    SetDlgItemTextA(dialog, IDC_PRINTING_PORT, PrinterState.port.c_str());
     SetDlgItemTextA(dialog, IDC_PRINTING_TITLE, PrintJob.documentTitle);
     SetDlgItemTextA(dialog, IDC_PRINTING_FONT, PrintJob.printFaceName);
     PrintJob.cancelRequested = false;
@@ -158,9 +158,15 @@ bool RunPrintingDialogAndJob(HDC printer, HWND document, HWND edit, const std::s
         if (SetAbortProc(printer, PrintAbortProc) <= 0) {
             ShowJobMessage(document, "印刷中止手続きが出来ません。");
         } else {
-            if (StartDoc932(printer, jobName) <= 0) {
+            DWORD error = ERROR_SUCCESS;
+            if (StartDoc932(printer, jobName, error) <= 0) {
                 // The platform may ask the abort procedure while it starts
-                // the document; a cancel then is the user's, not a failure.
+                // the document, and a driver that prints to a file asks for
+                // the file's name there: a cancel of either is the user's,
+                // not a failure.
+                if (error == ERROR_CANCELLED) {
+                    PrintJob.cancelRequested = true;
+                }
                 if (!PrintJob.cancelRequested) {
                     ShowJobMessage(document, "印刷開始出来ません。");
                 }

@@ -1,7 +1,10 @@
 #include "print/printer_device.h"
 
+#include "msg/message_box.h"
+#include "msg/msgbox_layout.h"
 #include "print/page_layout.h"
 #include "print/printer_line.h"
+#include "state/app_state.h"
 #include "text/gdi_text.h"
 #include "text/sjis.h"
 
@@ -22,39 +25,95 @@ void CopyCut(char (&target)[N], const char* text)
 
 HDC MakeContext(bool informationOnly, const DEVMODEA* record)
 {
-    return CreatePrinterDc932(PrinterState.driver, PrinterState.name, PrinterState.port, record, informationOnly);
+    return CreatePrinterDc932(PrinterState.driver.c_str(), PrinterState.name.c_str(), PrinterState.port.c_str(),
+                              record, informationOnly);
 }
 
-// The saved settings may name another printer; a name cut to the record's
-// 31 bytes still stands for this printer's full name.
-void TakeSavedDeviceName(const DEVMODEA& saved)
+// The printer the saved settings were chosen for, and its port, which Wine
+// prints to. The set-up dialog's device names hold both whole; the record
+// holds only 31 bytes of the name, which still stand for the profile's
+// printer when they begin its name.
+void TakeSavedPrinter(const DEVMODEA& saved)
 {
+    std::string name;
+    std::string port;
+    if (const void* names = GlobalLock(PrinterState.savedDevNames)) {
+        const auto* block = static_cast<const unsigned char*>(names);
+        const std::size_t size = GlobalSize(PrinterState.savedDevNames);
+        name = DevNamesName(block, size, DevNamesPart::device);
+        port = DevNamesName(block, size, DevNamesPart::port);
+        GlobalUnlock(PrinterState.savedDevNames);
+    }
+    if (!name.empty()) {
+        PrinterState.name = name;
+        if (!port.empty()) {
+            PrinterState.port = port;
+        }
+        return;
+    }
     char device[CCHDEVICENAME + 1] = "";
     std::memcpy(device, saved.dmDeviceName, CCHDEVICENAME);
-    if (std::strcmp(device, PrinterState.name) != 0 && !IsCutDeviceName(PrinterState.name, device)) {
-        CopyCut(PrinterState.name, device);
+    if (!IsCutDeviceName(PrinterState.name.c_str(), device)) {
+        PrinterState.name = device;
     }
 }
 
+// The user chose this printer and will not get it: said once, since the
+// settings are dropped.
+void ReportChosenPrinterLost(const std::string& name)
+{
+    const std::string text =
+        FormatOneArgument("印字機の設定で選んだ「%s」を開けません。初期設定の印字機を使います。", name.c_str(), 0);
+    JpMessageBox(AppState.frameWindow, text.c_str(), "モクレ", MB_ICONEXCLAMATION);
+}
+
 // The context made with the saved settings; when none can be made they are
-// dropped, and the printer of the profile line is tried with the default
-// record instead.
+// dropped, the user is told, and the printer of the profile line is tried
+// with the default record instead.
 HDC MakeContextWithSavedSettings(bool informationOnly, const PrinterLine& line, DEVMODEA* defaults)
 {
-    auto* saved = static_cast<DEVMODEA*>(GlobalLock(PrinterState.savedDevMode));
-    if (saved != nullptr) {
-        TakeSavedDeviceName(*saved);
+    std::string lost;
+    if (auto* saved = static_cast<DEVMODEA*>(GlobalLock(PrinterState.savedDevMode))) {
+        TakeSavedPrinter(*saved);
         saved->dmFields |= DM_SCALE | DM_TTOPTION;
         HDC context = MakeContext(informationOnly, saved);
         GlobalUnlock(PrinterState.savedDevMode);
         if (context != nullptr) {
             return context;
         }
+        lost = PrinterState.name;
     }
-    GlobalFree(PrinterState.savedDevMode);
-    PrinterState.savedDevMode = nullptr;
-    CopyCut(PrinterState.name, line.name.c_str());
+    // Dropped before the box, whose messages may ask for the printer again.
+    ForgetSavedSettings();
+    PrinterState.name = line.name;
+    PrinterState.port = line.port;
+    if (!lost.empty()) {
+        ReportChosenPrinterLost(lost);
+    }
     return MakeContext(informationOnly, defaults);
+}
+
+using DeviceCapabilitiesFunction = int(WINAPI*)(LPCSTR, LPCSTR, WORD, LPSTR, const DEVMODEA*);
+
+// The spooler is not one of the DLLs that Windows always takes from
+// System32, so it is not imported: one lying beside the program would be
+// loaded in its place. It is loaded here from System32 alone.
+DeviceCapabilitiesFunction LoadDeviceCapabilities()
+{
+    HMODULE spooler = LoadLibraryExW(L"winspool.drv", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    FARPROC function = spooler != nullptr ? GetProcAddress(spooler, "DeviceCapabilitiesA") : nullptr;
+    return reinterpret_cast<DeviceCapabilitiesFunction>(reinterpret_cast<void (*)()>(function));
+}
+
+// One capability of the printer; -1, as the driver's own failure, when the
+// spooler cannot be had.
+int AskCapability(const char* name, const char* port, WORD capability)
+{
+    static const DeviceCapabilitiesFunction deviceCapabilities = LoadDeviceCapabilities();
+    if (deviceCapabilities == nullptr) {
+        return -1;
+    }
+    return deviceCapabilities(name, port, capability, nullptr, nullptr);
 }
 
 struct ScreenDpi {
@@ -82,7 +141,7 @@ bool BuildDefaultDevMode(const char* name, const char* port, DEVMODEA& record)
     const WORD capabilities[] = {DC_VERSION, DC_DRIVER, DC_SIZE, DC_EXTRA, DC_FIELDS, DC_COPIES, DC_TRUETYPE};
     int answers[7] = {};
     for (int i = 0; i < 7; ++i) {
-        answers[i] = DeviceCapabilitiesA(name, port, capabilities[i], nullptr, nullptr);
+        answers[i] = AskCapability(name, port, capabilities[i]);
         if (answers[i] == -1) {
             return false;
         }
@@ -120,16 +179,16 @@ HDC CreatePrinterContext(bool informationOnly)
     std::string device;
     PrinterLine line;
     if (!ReadAnsiAnswer(text, sizeof text, device) || !SplitPrinterLine(device.c_str(), line)) {
-        PrinterState.name[0] = '\0';
+        PrinterState.name.clear();
         return nullptr;
     }
-    CopyCut(PrinterState.name, line.name.c_str());
-    CopyCut(PrinterState.driver, line.driver.c_str());
-    CopyCut(PrinterState.port, line.port.c_str());
+    PrinterState.name = line.name;
+    PrinterState.driver = line.driver;
+    PrinterState.port = line.port;
 
     DEVMODEA defaults;
     DEVMODEA* defaultRecord = nullptr;
-    if (BuildDefaultDevMode(PrinterState.name, PrinterState.port, defaults)) {
+    if (BuildDefaultDevMode(PrinterState.name.c_str(), PrinterState.port.c_str(), defaults)) {
         defaults.dmFields |= DM_SCALE | DM_TTOPTION;
         defaultRecord = &defaults;
     }
@@ -230,5 +289,15 @@ void RefreshPrinterState()
     HDC context = CreatePrinterContext(true);
     if (context != nullptr) {
         DeleteDC(context);
+    }
+}
+
+void ForgetSavedSettings()
+{
+    for (HGLOBAL* block : {&PrinterState.savedDevMode, &PrinterState.savedDevNames}) {
+        if (*block != nullptr) {
+            GlobalFree(*block);
+            *block = nullptr;
+        }
     }
 }

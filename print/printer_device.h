@@ -6,14 +6,19 @@
 
 #include "print/page_geometry.h"
 
+#include <string>
+
 struct PrinterStateRecord {
-    char name[160] = "";
-    char driver[160] = "";
-    char port[160] = "";
+    // Whole: a name cut to fit would open no printer.
+    std::string name;
+    std::string driver;
+    std::string port;
     // False from the start of every lookup until it produced a context.
     bool available = false;
-    // The settings confirmed in the printer set-up dialog, or none.
+    // The settings confirmed in the printer set-up dialog, or none, and the
+    // device names that came with them, which hold the printer's whole name.
     HGLOBAL savedDevMode = nullptr;
+    HGLOBAL savedDevNames = nullptr;
     TEXTMETRICA fontMetrics = {};
     int lineHeight = 0;       // device default font, in dots
     // The same font's line in the page units of printing, where the header
@@ -67,3 +72,7 @@ int DeviceFontLineHeight(HDC printer);
 
 // The frame's refresh: a lookup whose information context is deleted at once.
 void RefreshPrinterState();
+
+// Drops the settings of the printer set-up dialog: the default printer with
+// the default record is used again.
+void ForgetSavedSettings();

@@ -52,3 +52,22 @@ bool IsCutDeviceName(const char* fullName, const char* deviceName)
     }
     return std::strncmp(fullName, deviceName, length) == 0;
 }
+
+std::string DevNamesName(const unsigned char* block, std::size_t size, DevNamesPart part)
+{
+    // Four little-endian words lead the block: the names' offsets, then a flag.
+    const std::size_t at = 2 * static_cast<std::size_t>(part);
+    if (block == nullptr || size < 8) {
+        return std::string();
+    }
+    const std::size_t offset = block[at] | static_cast<std::size_t>(block[at + 1]) << 8;
+    if (offset >= size) {
+        return std::string();
+    }
+    const void* end = std::memchr(block + offset, '\0', size - offset);
+    if (end == nullptr) {
+        return std::string();
+    }
+    const auto* name = reinterpret_cast<const char*>(block + offset);
+    return std::string(name, static_cast<const char*>(end));
+}

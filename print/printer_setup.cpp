@@ -21,7 +21,7 @@ HGLOBAL RunPrinterSetup(HWND owner)
     request.lStructSize = sizeof request;
     request.hwndOwner = owner;
     request.hDevMode = PrinterState.savedDevMode;
-    request.hDevNames = nullptr;
+    request.hDevNames = PrinterState.savedDevNames;
     request.hInstance = AppState.instance;
     request.Flags = PD_PRINTSETUP | PD_ENABLESETUPHOOK | PD_ENABLESETUPTEMPLATE;
     request.lpfnSetupHook = PrintSetupHook;
@@ -30,11 +30,10 @@ HGLOBAL RunPrinterSetup(HWND owner)
         ReportCommonDialogError(CommDlgExtendedError(), owner);
         return nullptr;
     }
-    // Nothing reads the names of the chosen device; the settings carry them.
-    if (request.hDevNames != nullptr) {
-        GlobalFree(request.hDevNames);
-    }
+    // The device names hold the chosen printer's whole name, which the
+    // settings' own field cuts to 31 bytes.
     PrinterState.savedDevMode = request.hDevMode;
+    PrinterState.savedDevNames = request.hDevNames;
     return request.hDevMode;
 }
 

@@ -89,6 +89,8 @@ CONF
     pdflog=$(awk '$1 == "Log" { print $2; exit }' /etc/cups/cups-pdf.conf 2>/dev/null)
     export MOKURE_PDF_LOG=${pdflog:-/var/log/cups}/cups-pdf-PDF_log
     export MOKURE_CUPS_LOG=$logs/log/error_log
+    # A line for each job with its queue, as the server counts its pages.
+    export MOKURE_CUPS_PAGE_LOG=$logs/log/page_log
     export MOKURE_PAGES_DIR="$root/pages"
     mkdir -p "$MOKURE_PAGES_DIR"
 }

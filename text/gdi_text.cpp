@@ -158,11 +158,13 @@ bool FontOf932(HGDIOBJ font, LOGFONTA& record)
     return true;
 }
 
-int StartDoc932(HDC printer, const std::string& documentName)
+int StartDoc932(HDC printer, const std::string& documentName, DWORD& error)
 {
     const std::wstring name = WideFrom932(documentName);
     DOCINFOW info = {};
     info.cbSize = sizeof info;
     info.lpszDocName = name.c_str();
-    return StartDocW(printer, &info);
+    const int job = StartDocW(printer, &info);
+    error = job > 0 ? ERROR_SUCCESS : GetLastError();
+    return job;
 }

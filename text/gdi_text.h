@@ -32,4 +32,6 @@ void TextFace932(HDC dc, char* face, std::size_t size);
 HFONT CreateFont932(const LOGFONTA& font);
 // The logical font of a font object; false when it is none.
 bool FontOf932(HGDIOBJ font, LOGFONTA& record);
-int StartDoc932(HDC printer, const std::string& documentName);
+// The job's number; 0 or less when it cannot start, with the platform's
+// reason in error.
+int StartDoc932(HDC printer, const std::string& documentName, DWORD& error);

@@ -166,6 +166,31 @@ TEST(ComputeMessageBoxGeometry, SizesAndPlaces)
     }
 }
 
+TEST(PlaceBoxOverOwner, CentresWithinTheWorkAreaOfTheOwnersMonitor)
+{
+    // A 200 x 100 box; work areas left of and above the primary monitor.
+    const ScreenRect left{-1920, 0, 0, 1040};
+    const ScreenRect above{0, -1080, 1920, -40};
+    const ScreenRect narrow{-150, 0, 0, 1040};
+    const struct {
+        ScreenRect owner;
+        ScreenRect area;
+        int x, y;
+    } cases[] = {
+        {{-1600, 100, -800, 700}, left, -1300, 350},    // centred
+        {{-2500, 900, -1900, 1500}, left, -1920, 940},  // past the left edge and the bottom
+        {{-300, 100, 500, 700}, left, -200, 350},       // past the right edge
+        {{200, -1500, 1000, -1000}, above, 500, -1080}, // past the top
+        {{-2200, 100, -2000, 200}, narrow, -150, 100},  // wider than the area, centred before it
+        {{-50, 100, 50, 200}, narrow, -200, 100},       // wider than the area, centred within
+    };
+    for (const auto& c : cases) {
+        const ScreenPoint place = PlaceBoxOverOwner(200, 100, c.owner, c.area);
+        EXPECT_EQ(place.x, c.x) << c.owner.left << "," << c.owner.top;
+        EXPECT_EQ(place.y, c.y) << c.owner.left << "," << c.owner.top;
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Template image
 

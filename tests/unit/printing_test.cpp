@@ -54,6 +54,26 @@ TEST(PrinterLineTest, ADeviceRecordsCutNameStandsForTheFullName)
     }
 }
 
+TEST(PrinterLineTest, ADeviceNamesBlockGivesANameOnlyWhenItEndsInsideTheBlock)
+{
+    const std::string driver = "winspool";
+    const std::string device = "Device \x95\x5c with a name longer than a record holds";
+    const std::string port = "CUPS:Q";
+    std::string block(8, '\0');
+    block[0] = 8;
+    block[2] = static_cast<char>(block[0] + driver.size() + 1);
+    block[4] = static_cast<char>(block[2] + device.size() + 1);
+    block += driver + '\0' + device + '\0' + port + '\0';
+    const auto* bytes = reinterpret_cast<const unsigned char*>(block.data());
+    EXPECT_EQ(DevNamesName(bytes, block.size(), DevNamesPart::driver), driver);
+    EXPECT_EQ(DevNamesName(bytes, block.size(), DevNamesPart::device), device);
+    EXPECT_EQ(DevNamesName(bytes, block.size(), DevNamesPart::port), port);
+    EXPECT_EQ(DevNamesName(bytes, block.size() - 1, DevNamesPart::port), "") << "no terminator";
+    EXPECT_EQ(DevNamesName(bytes, static_cast<unsigned char>(block[4]), DevNamesPart::port), "")
+        << "offset past the end";
+    EXPECT_EQ(DevNamesName(bytes, 7, DevNamesPart::driver), "") << "no room for the offsets";
+}
+
 TEST(PageGeometryTest, MulDivRoundsHalvesAwayFromZeroAndAnswersMinusOneWhenItCannot)
 {
     const struct {

@@ -7,6 +7,7 @@
 #include "msg/msgbox_layout.h"
 #include "state/app_state.h"
 #include "tests/win/harness.h"
+#include "tests/win/import_patch.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -416,6 +417,49 @@ TEST_F(JapaneseMessageBox, StaysOnTheScreenWhenTheOwnerDoesNot)
         } else {
             EXPECT_EQ(box.top, c.left ? 0 : screenHeight - Height(box)) << c.name;
         }
+    }
+}
+
+// A monitor left of the primary one, which Wine cannot show: the box's own
+// calls are answered as Windows answers them there.
+const HMONITOR kLeftMonitor = reinterpret_cast<HMONITOR>(0x4C4D);
+HWND monitorAskedFor = nullptr;
+
+HMONITOR WINAPI LeftMonitorFromWindow(HWND window, DWORD)
+{
+    monitorAskedFor = window;
+    return kLeftMonitor;
+}
+
+BOOL WINAPI LeftMonitorInfo(HMONITOR monitor, MONITORINFO* info)
+{
+    info->rcMonitor = {-1280, 0, 0, 1000};
+    info->rcWork = {-1280, 0, 0, 960};
+    return monitor == kLeftMonitor;
+}
+
+TEST_F(JapaneseMessageBox, StaysWithinTheWorkAreaOfItsOwnersMonitorLeftOfThePrimary)
+{
+    ImportPatch fromWindow("user32.dll", "MonitorFromWindow", reinterpret_cast<void*>(LeftMonitorFromWindow));
+    ImportPatch info("user32.dll", "GetMonitorInfoA", reinterpret_cast<void*>(LeftMonitorInfo));
+    ASSERT_TRUE(fromWindow.Patched() && info.Patched());
+    const RECT probe = BoxRect(frame(), "端", MB_OK);
+    const int w = Width(probe);
+    const int h = Height(probe);
+    const struct {
+        int ownerX, ownerY, left, top;
+    } cases[] = {
+        {-1000, 200, -1000 + (600 - w) / 2, 200 + (400 - h) / 2},  // centred over it
+        {-1700, 200, -1280, 200 + (400 - h) / 2},                  // past the monitor's left edge
+        {-100, 800, -w, 960 - h},  // past its right edge and the bottom of its work area
+    };
+    for (const auto& c : cases) {
+        MoveWindow(frame(), c.ownerX, c.ownerY, 600, 400, TRUE);
+        monitorAskedFor = nullptr;
+        const RECT box = BoxRect(frame(), "端", MB_OK);
+        EXPECT_EQ(monitorAskedFor, frame()) << "the owner's monitor";
+        EXPECT_EQ(box.left, c.left) << c.ownerX;
+        EXPECT_EQ(box.top, c.top) << c.ownerX;
     }
 }
 

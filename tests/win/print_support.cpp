@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <fstream>
 #include <sstream>
@@ -114,6 +115,23 @@ bool PrintQueueAvailable(std::string& reason)
     reason = "no PDF queue of the test script (scripts/test.sh starts one)";
     return !Environment("MOKURE_PDF_DIR").empty() && !Environment("MOKURE_PAGES_DIR").empty() &&
            !Environment("MOKURE_READ_PAGES").empty();
+}
+
+std::string LongQueueName()
+{
+    return Environment("MOKURE_LONG_QUEUE");
+}
+
+int JobsPrintedOn(const std::string& queue)
+{
+    std::string path = "Z:" + Environment("MOKURE_CUPS_PAGE_LOG");
+    std::replace(path.begin(), path.end(), '/', '\\');
+    std::ifstream log(path, std::ios::binary);
+    int jobs = 0;
+    for (std::string line; std::getline(log, line);) {
+        jobs += line.rfind(queue + " ", 0) == 0 ? 1 : 0;
+    }
+    return jobs;
 }
 
 PrintedPages ReadPrintedPages(const std::string& token, bool text)

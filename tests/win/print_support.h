@@ -44,6 +44,10 @@ EditSnapshot TakeSnapshot(HWND edit);
 // A document name that no other run prints under; cups-pdf names its file after it.
 std::string UniqueJobToken();
 bool PrintQueueAvailable(std::string& reason);
+// The test run's second queue, whose name outgrows a device record's 31 bytes.
+std::string LongQueueName();
+// The jobs that the test run's print server has counted pages of on queue.
+int JobsPrintedOn(const std::string& queue);
 
 struct PrintedLine {
     int left = 0;      // pixels at 150 dpi

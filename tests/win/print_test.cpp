@@ -11,7 +11,10 @@
 #include "res/resource.h"
 #include "state/app_state.h"
 #include "tests/win/harness.h"
+#include "tests/win/import_patch.h"
 #include "tests/win/print_support.h"
+
+#include <dlgs.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -107,8 +110,7 @@ protected:
     }
     void TearDown() override
     {
-        GlobalFree(PrinterState.savedDevMode);
-        PrinterState.savedDevMode = nullptr;
+        ForgetSavedSettings();
         FrameTest::TearDown();
     }
 };
@@ -243,6 +245,40 @@ TEST_F(Printing, CancelFromThePrintingDialogPrintsNothingAndSaysNothing)
     }
 }
 
+DWORD startDocError = ERROR_SUCCESS;
+
+// A document that cannot start, as when the prompt of a driver that prints
+// to a file (Microsoft Print to PDF, XPS) is cancelled.
+int WINAPI FailingStartDoc(HDC, const DOCINFOW*)
+{
+    SetLastError(startDocError);
+    return SP_ERROR;
+}
+
+TEST_F(Printing, ADocumentCancelledAsItStartsSaysNothingAndAFailureIsReported)
+{
+    const std::string token = UniqueJobToken();
+    const struct {
+        DWORD error;
+        Strings messages;
+    } cases[] = {
+        {ERROR_CANCELLED, {}},
+        {ERROR_NOT_ENOUGH_MEMORY, {"印刷開始出来ません。", "「" + token + "」 を印刷できません!"}},
+    };
+    HWND document = PrepareDocument(token, {"始まらない"});
+    ImportPatch patch("gdi32.dll", "StartDocW", reinterpret_cast<void*>(FailingStartDoc));
+    ASSERT_TRUE(patch.Patched());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        startDocError = c.error;
+        DialogWatch watch;
+        watch.On("モクレ", PressOk);
+        EXPECT_FALSE(PrintDocument(document));
+        EXPECT_EQ(watch.Messages(), c.messages);
+        EXPECT_TRUE(IsWindowEnabled(frame()));
+    }
+}
+
 TEST_F(Printing, SystemFacesPrintInTheDeviceDefaultFontAndGetTheirFontBack)
 {
     HDC printer = CreatePrinterContext(true);
@@ -310,9 +346,9 @@ using PrinterDevice = Printing;
 
 TEST_F(PrinterDevice, LookupRecordsThePrinterItsMetricsAndMarginsAndEnablesPrinting)
 {
-    EXPECT_STREQ(PrinterState.name, "PDF");
-    EXPECT_STREQ(PrinterState.driver, "wineps.drv");
-    EXPECT_STREQ(PrinterState.port, "CUPS:PDF");
+    EXPECT_EQ(PrinterState.name, "PDF");
+    EXPECT_EQ(PrinterState.driver, "wineps.drv");
+    EXPECT_EQ(PrinterState.port, "CUPS:PDF");
     EXPECT_EQ(PrinterState.minRight, PrinterState.paperWidth - PrinterState.horzRes - PrinterState.offsetX);
     HDC screen = GetDC(nullptr);
     const int scaleY = MulDivRound(PrinterState.dpiY, 100, GetDeviceCaps(screen, LOGPIXELSY));
@@ -354,10 +390,10 @@ HGLOBAL SavedSettings(const std::string& printer, const char* deviceName)
     return block;
 }
 
-TEST_F(PrinterDevice, SavedSettingsNamingAnotherPrinterFallBackOnceOrKeepALongName)
+TEST_F(PrinterDevice, SavedSettingsNamingAnotherPrinterFallBackOnceSayingSoOrKeepALongName)
 {
-    // A queue whose name does not fit the record's 31 bytes (scripts/test.sh adds it).
-    const std::string longName = "MokureQueueWithANameLongerThanADeviceRecordHolds";
+    const std::string longName = LongQueueName();
+    ASSERT_GT(longName.size(), 31u) << "scripts/test.sh adds a queue with a long name";
     char line[160] = "";
     GetProfileStringA("windows", "device", "", line, sizeof line);
     const struct {
@@ -365,22 +401,61 @@ TEST_F(PrinterDevice, SavedSettingsNamingAnotherPrinterFallBackOnceOrKeepALongNa
         const char* device;
         bool kept;
         std::string name;
+        Strings messages;
     } cases[] = {
-        {"PDF", "Printer B", false, "PDF"},
-        {longName, longName.c_str(), true, longName},
+        {"PDF", "Printer B", false, "PDF",
+         {"印字機の設定で選んだ「Printer B」を開けません。初期設定の印字機を使います。"}},
+        {longName, longName.c_str(), true, longName, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.device);
         WriteProfileStringA("windows", "device", (c.printer + ",wineps.drv,CUPS:" + c.printer).c_str());
         HGLOBAL saved = SavedSettings(c.printer, c.device);
         PrinterState.savedDevMode = saved;
+        DialogWatch watch;
+        watch.On("モクレ", PressOk);
         HDC context = CreatePrinterContext(false);
         EXPECT_NE(context, nullptr);
         DeleteDC(context);
         EXPECT_EQ(PrinterState.name, c.name);
         EXPECT_EQ(PrinterState.savedDevMode, c.kept ? saved : nullptr);
+        EXPECT_EQ(watch.Messages(), c.messages);
+        RefreshPrinterState();
+        EXPECT_EQ(watch.Messages(), c.messages) << "said once";
     }
     WriteProfileStringA("windows", "device", line);
+}
+
+// Counts the information contexts made: each is a lookup of the printer.
+int contextsMade = 0;
+ImportPatch* createIcPatch = nullptr;
+
+HDC WINAPI CountingCreateIc(LPCWSTR driver, LPCWSTR device, LPCWSTR port, const DEVMODEW* settings)
+{
+    ++contextsMade;
+    return createIcPatch->original<decltype(&CreateICW)>()(driver, device, port, settings);
+}
+
+TEST_F(PrinterDevice, OnlyAChangeOfThePrintersSectionsOrOfNoneLooksThePrinterUp)
+{
+    const struct {
+        UINT message;
+        const char* section;
+        int lookups;
+    } cases[] = {
+        {WM_SETTINGCHANGE, nullptr, 1}, {WM_SETTINGCHANGE, "windows", 1}, {WM_SETTINGCHANGE, "Devices", 1},
+        {WM_SETTINGCHANGE, "intl", 0},  {WM_SETTINGCHANGE, "Policy", 0},  {WM_SETTINGCHANGE, "windowsx", 0},
+        {WM_DEVMODECHANGE, "PDF", 1},
+    };
+    ImportPatch patch("gdi32.dll", "CreateICW", reinterpret_cast<void*>(CountingCreateIc));
+    ASSERT_TRUE(patch.Patched());
+    createIcPatch = &patch;
+    for (const auto& c : cases) {
+        contextsMade = 0;
+        SendMessageA(frame(), c.message, 0, reinterpret_cast<LPARAM>(c.section));
+        EXPECT_EQ(contextsMade, c.lookups) << c.message << " " << (c.section != nullptr ? c.section : "(none)");
+    }
+    createIcPatch = nullptr;
 }
 
 TEST_F(PrinterDevice, FailedLookupEmptiesTheNameAndKeepsTheMetrics)
@@ -392,7 +467,7 @@ TEST_F(PrinterDevice, FailedLookupEmptiesTheNameAndKeepsTheMetrics)
         WriteProfileStringA("windows", "device", broken);
         EXPECT_EQ(CreatePrinterContext(true), nullptr) << broken;
         EXPECT_FALSE(PrinterState.available);
-        EXPECT_STREQ(PrinterState.name, "");
+        EXPECT_EQ(PrinterState.name, "");
         EXPECT_EQ(PrinterState.dpiX, dpi);
     }
     WriteProfileStringA("windows", "device", line);
@@ -422,6 +497,47 @@ TEST_F(PrinterSetup, ConfirmedSettingsAreKeptCancelKeepsThemAndFailuresAreNamed)
     ReportCommonDialogError(0x0000, frame());
     ReportCommonDialogError(0x100C, frame());
     EXPECT_EQ(watch.Messages(), Strings{"未定義のエラーが発生しました。"}) << "a failure is named, a cancel not";
+}
+
+// Picks a printer in the set-up dialog as the user does.
+void ChoosePrinter(HWND dialog, const std::string& printer)
+{
+    HWND list = GetDlgItem(dialog, cmb1);
+    SendMessageA(list, CB_SETCURSEL,
+                 SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                              reinterpret_cast<LPARAM>(printer.c_str())),
+                 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+TEST_F(PrinterSetup, APrinterWithALongNameChosenInTheDialogIsTheOnePrintedOn)
+{
+    const std::string queue = LongQueueName();
+    ASSERT_GT(queue.size(), 31u) << "scripts/test.sh adds a queue with a long name";
+    DialogWatch watch;
+    watch.On("印字機の設定", [&queue](HWND dialog) {
+        ChoosePrinter(dialog, queue);
+        PressOk(dialog);
+    });
+    ASSERT_NE(RunPrinterSetup(frame()), nullptr);
+
+    const int before = JobsPrintedOn(queue);
+    const std::string token = UniqueJobToken();
+    EXPECT_TRUE(PrintDocument(PrepareDocument(token, {"長い名前"})));
+    EXPECT_EQ(PrinterState.name, queue);
+    EXPECT_EQ(PrinterState.port, "CUPS:" + queue) << "Wine prints to the port it is given";
+    EXPECT_EQ(watch.Captions(), (Strings{"印字機の設定", "印刷"})) << "no message";
+    EXPECT_TRUE(Holds(watch.seen().back().texts, queue)) << "the printing dialog names it";
+    EXPECT_EQ(ReadPrintedPages(token, false).count, 1);
+    EXPECT_EQ(JobsPrintedOn(queue), before + 1) << "the print server counted the job on that queue";
+
+    std::string shown;
+    watch.On("印字機の設定", [&shown](HWND dialog) {
+        shown = TitleOf(GetDlgItem(dialog, cmb1));
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    RunPrinterSetup(frame());
+    EXPECT_EQ(shown, queue) << "the next set-up dialog opens on it";
 }
 
 TEST_F(PrinterSetup, HidesTheAdditionalSettingsButton)
