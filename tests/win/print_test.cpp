@@ -744,6 +744,29 @@ TEST_F(NoPrinterAvailable, PrintingIsGrayedAndReportsOnlyThatTheFileTitleCannotB
     }
 }
 
+ImportPatch* titlePatch = nullptr;
+
+// A title as Wine gives one whose Shift-JIS outgrows the buffer: the buffer
+// filled to its end, no terminator, and success.
+short WINAPI TitleFillingTheBuffer(LPCSTR file, LPSTR title, WORD size)
+{
+    titlePatch->original<decltype(&GetFileTitleA)>()(file, title, size);
+    std::memset(title, 'X', size);
+    return 0;
+}
+
+TEST_F(NoPrinterAvailable, AFileTitleThatFillsItsBufferIsNotBelieved)
+{
+    ImportPatch patch("comdlg32.dll", "GetFileTitleA", reinterpret_cast<void*>(TitleFillingTheBuffer));
+    ASSERT_TRUE(patch.Patched());
+    titlePatch = &patch;
+    SetWindowTextA(AppState.activeDocument, "C:\\DOCS\\MEMO.TXT");
+    DialogWatch watch;
+    watch.On("モクレ", PressOk);
+    EXPECT_FALSE(PrintDocument(AppState.activeDocument));
+    EXPECT_EQ(watch.Messages(), Strings{"「MEMO.TXT」 を印刷できません!"});
+}
+
 TEST_F(NoPrinterAvailable, PrinterSetupReportsThatThereIsNoDefaultPrinter)
 {
     if (RunningUnderWine()) {
