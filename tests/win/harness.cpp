@@ -8,10 +8,12 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace {
 
 DialogAnswers* activeAnswers = nullptr;
+SentMessages* activeSpy = nullptr;
 
 bool IsDialogClass(HWND window)
 {
@@ -44,6 +46,27 @@ BOOL CALLBACK CollectText(HWND child, LPARAM lParam)
 bool classesRegistered = false;
 
 }  // namespace
+
+SentMessages::SentMessages(Seen seen) : seen_(std::move(seen))
+{
+    activeSpy = this;
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId());
+}
+
+SentMessages::~SentMessages()
+{
+    UnhookWindowsHookEx(hook_);
+    activeSpy = nullptr;
+}
+
+LRESULT CALLBACK SentMessages::Hook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && activeSpy != nullptr) {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        activeSpy->seen_(sent->hwnd, sent->message, sent->wParam);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 void PumpMessages()
 {

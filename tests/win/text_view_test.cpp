@@ -16,6 +16,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -191,6 +192,37 @@ TEST_F(ForcedBreaks, SwitchFlipsFlagAndCheckMarkWhichSurviveAWrapSwitch)
     Command(IDM_OPTWRAP);
     EXPECT_TRUE(Checked(MenuState(IDM_OPTHARDBREAK)));
     EXPECT_EQ(GetDocumentData(document, DocumentWindow::changed), 0);
+}
+
+// Windows' EM_FMTLINES with FALSE takes out every CR CR LF, a saved file's
+// own too; Wine's changes no text, so the messages themselves are watched.
+TEST_F(ForcedBreaks, AWrapSwitchTakesBreaksOutAndPutsThemBackOnlyWhileTheyAreOn)
+{
+    const std::string text = "saved with forced breaks\r\r\nend";
+    for (int forced : {0, 1}) {
+        SCOPED_TRACE(testing::Message() << "forced breaks " << forced);
+        HWND document = NewDocument(text);
+        if (forced == 1) {
+            Command(IDM_OPTHARDBREAK);
+        }
+        HWND old = DocumentEdit(document);
+        std::vector<std::pair<HWND, WPARAM>> sent;
+        {
+            SentMessages spy([&](HWND window, UINT message, WPARAM wParam) {
+                if (message == EM_FMTLINES) {
+                    sent.emplace_back(window, wParam);
+                }
+            });
+            Command(IDM_OPTWRAP);
+        }
+        const std::vector<std::pair<HWND, WPARAM>> expected =
+            forced == 1 ? std::vector<std::pair<HWND, WPARAM>>{{old, FALSE}, {DocumentEdit(document), TRUE}}
+                        : std::vector<std::pair<HWND, WPARAM>>{};
+        EXPECT_EQ(sent, expected);
+        if (forced == 0) {
+            EXPECT_EQ(TextIn(document), text);
+        }
+    }
 }
 
 TEST_F(ForcedBreaks, WrappedBreaksAreWrittenAtTheCurrentWidthOnly)
