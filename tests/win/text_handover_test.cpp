@@ -6,6 +6,7 @@
 
 #include "app/frame.h"
 #include "document/document_data.h"
+#include "document/editing_commands.h"
 #include "res/resource.h"
 #include "search/search_engine.h"
 #include "state/app_state.h"
@@ -16,6 +17,7 @@
 #include <psapi.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -98,6 +100,49 @@ TEST_F(TextHandOver, AFindChangesNothingTheControlShows)
     DWORD end = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(shown.substr(start, end - start), L"100");
+}
+
+// EM_GETHANDLE's rule: no message may reach the control while its block is
+// locked, for the control may move or free it. Only where the block is lent.
+TEST_F(TextHandOver, NoMessageReachesTheControlWhileItsBlockIsLocked)
+{
+    AppState.editBlockIsItsText = true;
+    HWND edit = DocumentEdit(AppState.activeDocument);
+    // The caret at the start or, clamped, at the end; boxes are answered.
+    const struct {
+        const char* name;
+        WPARAM caret;
+        std::size_t boxes;
+        std::function<void()> run;
+    } commands[] = {
+        {"document information", 0, 1, [&] { ShowDocumentInformation(frame(), edit); }},
+        {"find forward", 0, 0, [] { FindText(1, 0); }},
+        {"find backward", 1000, 0, [] { FindText(-1, 0); }},
+        {"replace and find", 0, 0, [] { FindText(1, 1); }},
+    };
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.name);
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("one \x95\x5c\r\ntwo \x95\x5c one"));
+        SendMessageA(edit, EM_SETSEL, command.caret, static_cast<LPARAM>(command.caret));
+        std::strcpy(SearchState.findText, "\x95\x5c");
+        std::strcpy(SearchState.replaceText, "\x8e\xa6");
+        HLOCAL block = reinterpret_cast<HLOCAL>(SendMessageA(edit, EM_GETHANDLE, 0, 0));
+        std::vector<UINT> whileLocked;
+        {
+            DialogAnswers answers;
+            for (std::size_t i = 0; i < command.boxes; ++i) {
+                answers.ThenPress(IDOK);
+            }
+            SentMessages spy([&](HWND window, UINT message, WPARAM) {
+                if (window == edit && (LocalFlags(block) & LMEM_LOCKCOUNT) != 0) {
+                    whileLocked.push_back(message);
+                }
+            });
+            command.run();
+            EXPECT_EQ(answers.Seen().size(), command.boxes);
+        }
+        EXPECT_EQ(whileLocked, std::vector<UINT>{});
+    }
 }
 
 // The process's commit charge, its private memory: Wine answers 0 for
