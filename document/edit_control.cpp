@@ -8,8 +8,7 @@
 
 namespace {
 
-constexpr DWORD kWrappingStyle =
-    WS_CHILD | WS_MAXIMIZE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_OEMCONVERT;
+constexpr DWORD kWrappingStyle = WS_CHILD | WS_MAXIMIZE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL;
 constexpr DWORD kScrollingExtra = WS_HSCROLL | ES_AUTOHSCROLL;
 
 HLOCAL BlockOf(HWND edit)
@@ -52,7 +51,10 @@ bool SetTextByMessage(HWND edit, const char* text)
 
 DWORD EditStyleForMode(int wrap)
 {
-    return wrap != 0 ? kWrappingStyle : kWrappingStyle | kScrollingExtra;
+    // The control sends typed text through the OEM code page and back: on
+    // any other than 932 a Japanese character would come back as "?".
+    const DWORD oem = GetOEMCP() == 932 ? ES_OEMCONVERT : 0;
+    return (wrap != 0 ? kWrappingStyle : kWrappingStyle | kScrollingExtra) | oem;
 }
 
 void FitToClientArea(HWND document, HWND edit, BOOL repaint)

@@ -8,6 +8,7 @@
 #include "state/app_state.h"
 #include "state/current_log_font.h"
 #include "tests/win/harness.h"
+#include "tests/win/import_patch.h"
 
 #include <commdlg.h>
 #include <dlgs.h>
@@ -123,6 +124,32 @@ TEST_F(WrapMode, SwitchingKeepsTextFontAndChangedFlagOneControlAndTheFrameMenu)
         EXPECT_TRUE(IsZoomed(document));
         EXPECT_EQ(GetMenuItemCount(menu), items) << "the maximised document's buttons stay in the menu bar";
     }
+}
+
+// The OEM code page as Windows may give it: 932 where the manifest's ja-JP
+// or the system locale sets it, another where neither does.
+UINT oemCodePage = 932;
+
+UINT WINAPI InjectedOemCodePage()
+{
+    return oemCodePage;
+}
+
+TEST_F(WrapMode, TypedTextGoesThroughTheOemCodePageOnlyWhereThatIs932)
+{
+    ImportPatch oem("kernel32.dll", "GetOEMCP", reinterpret_cast<void*>(InjectedOemCodePage));
+    ASSERT_TRUE(oem.Patched());
+    for (UINT codePage : {932u, 437u, 65001u}) {
+        oemCodePage = codePage;
+        HWND document = NewDocument("");
+        for (int wrap : {1, 0}) {
+            const LONG style = GetWindowLongA(DocumentEdit(document), GWL_STYLE);
+            EXPECT_EQ((style & ES_OEMCONVERT) != 0, codePage == 932)
+                << "OEM code page " << codePage << ", wrap " << wrap;
+            Command(IDM_OPTWRAP);
+        }
+    }
+    oemCodePage = 932;
 }
 
 // Refuses to make edit controls on this thread.
