@@ -364,6 +364,10 @@ TEST_F(FontDialog, NoVerticalFaceIsOfferedOrAnsweredAndTheNextDialogStartsThere)
     ASSERT_EQ(lists.size(), 2u);
     EXPECT_EQ(answers.Seen()[0].caption, "文字書体の指定");
     EXPECT_TRUE(std::none_of(lists[0].begin(), lists[0].end(), Vertical));
+    const std::set<std::string> japanese = FacesWith(SHIFTJIS_CHARSET);
+    for (auto face = lists[0].begin(); face + 1 != lists[0].end(); ++face) {
+        EXPECT_EQ(japanese.count(*face), 1u) << *face << " has no Shift-JIS";
+    }
     EXPECT_FALSE(Vertical(firstFace));
     EXPECT_NE(FontSlot(first), AppState.defaultFont);
     EXPECT_EQ(ShownFont(first), FontSlot(first));
@@ -428,14 +432,15 @@ TEST_F(DocumentFont, ReplacedFontsAreDeletedAndTheDefaultNever)
     HFONT previous = AppState.defaultFont;
     for (const LOGFONTA& chosen : {Chosen(JapaneseFace()), Chosen("@" + JapaneseFace()), slanted}) {
         SCOPED_TRACE(chosen.lfFaceName);
-        ASSERT_EQ(UseChosenFont(document, DocumentEdit(document), chosen, nullptr), 1);
+        ASSERT_EQ(UseChosenFont(document, DocumentEdit(document), chosen), 1);
         EXPECT_EQ(ShownFont(document), FontSlot(document));
         EXPECT_EQ(IsFont(previous), previous == AppState.defaultFont);
         EXPECT_FALSE(Vertical(CurrentLogFont.lfFaceName));
         EXPECT_EQ(CurrentLogFont.lfEscapement, 0);
-        EXPECT_EQ(CurrentLogFont.lfCharSet, Vertical(chosen.lfFaceName) || chosen.lfFaceName == JapaneseFace()
-                                                ? SHIFTJIS_CHARSET
-                                                : ANSI_CHARSET);
+        EXPECT_EQ(CurrentLogFont.lfCharSet, SHIFTJIS_CHARSET) << "a Western face never reads the text as code page 1252";
+        LOGFONTA shown = {};
+        GetObjectA(ShownFont(document), sizeof shown, &shown);
+        EXPECT_EQ(shown.lfCharSet, SHIFTJIS_CHARSET);
         previous = FontSlot(document);
     }
     Command(IDM_OPTWRAP);
@@ -458,8 +463,8 @@ TEST_F(DocumentFont, GdiObjectsReturnToTheirCountAfterADocumentCloses)
         GTEST_SKIP() << "Wine's GetGuiResources is a stub that counts nothing";
     }
     HWND document = NewDocument(SampleText());
-    UseChosenFont(document, DocumentEdit(document), Chosen(JapaneseFace()), nullptr);
-    UseChosenFont(document, DocumentEdit(document), Chosen(WesternFace()), nullptr);
+    UseChosenFont(document, DocumentEdit(document), Chosen(JapaneseFace()));
+    UseChosenFont(document, DocumentEdit(document), Chosen(WesternFace()));
     Command(IDM_OPTWRAP);
     SendMessageA(document, WM_CLOSE, 0, 0);
     PumpMessages();
@@ -469,7 +474,7 @@ TEST_F(DocumentFont, GdiObjectsReturnToTheirCountAfterADocumentCloses)
 TEST_F(DocumentFont, AFontThatCannotBeMadeChangesNothing)
 {
     HWND document = AppState.activeDocument;
-    ASSERT_EQ(UseChosenFont(document, DocumentEdit(document), Chosen(JapaneseFace()), nullptr), 1);
+    ASSERT_EQ(UseChosenFont(document, DocumentEdit(document), Chosen(JapaneseFace())), 1);
     const HFONT font = FontSlot(document);
     const LOGFONTA before = CurrentLogFont;
     // Every font handle the process may have is taken first.
@@ -478,7 +483,7 @@ TEST_F(DocumentFont, AFontThatCannotBeMadeChangesNothing)
     for (HFONT f = CreateFontIndirectA(&any); f != nullptr && taken.size() < 200000; f = CreateFontIndirectA(&any)) {
         taken.push_back(f);
     }
-    const int result = UseChosenFont(document, DocumentEdit(document), Chosen(WesternFace()), nullptr);
+    const int result = UseChosenFont(document, DocumentEdit(document), Chosen(WesternFace()));
     std::for_each(taken.begin(), taken.end(), DeleteObject);
     ASSERT_LT(taken.size(), 200000u) << "font handles did not run out";
     EXPECT_EQ(result, 0);
@@ -496,7 +501,7 @@ TEST_F(OemConversion, OnAndOffRestoresTheTextAndTheFont)
 {
     for (const std::string& text : {std::string(kOemSample), std::string()}) {
         HWND document = NewDocument(text);
-        UseChosenFont(document, DocumentEdit(document), Chosen(JapaneseFace()), nullptr);
+        UseChosenFont(document, DocumentEdit(document), Chosen(JapaneseFace()));
         SetDocumentData(document, DocumentWindow::changed, text.empty() ? 0 : 1);
         const std::string before = TextIn(document);
         const HFONT own = FontSlot(document);
