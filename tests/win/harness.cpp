@@ -13,7 +13,16 @@
 namespace {
 
 DialogAnswers* activeAnswers = nullptr;
-SentMessages* activeSpy = nullptr;
+std::function<void(HWND, UINT, WPARAM)> sentSeen;
+
+LRESULT CALLBACK SeeSent(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sentSeen) {
+        sentSeen(sent->hwnd, sent->message, sent->wParam);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 bool IsDialogClass(HWND window)
 {
@@ -47,25 +56,16 @@ bool classesRegistered = false;
 
 }  // namespace
 
-SentMessages::SentMessages(Seen seen) : seen_(std::move(seen))
+SentMessages::SentMessages(std::function<void(HWND, UINT, WPARAM)> seen)
 {
-    activeSpy = this;
-    hook_ = SetWindowsHookExA(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId());
+    sentSeen = std::move(seen);
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROC, SeeSent, nullptr, GetCurrentThreadId());
 }
 
 SentMessages::~SentMessages()
 {
     UnhookWindowsHookEx(hook_);
-    activeSpy = nullptr;
-}
-
-LRESULT CALLBACK SentMessages::Hook(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HC_ACTION && activeSpy != nullptr) {
-        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        activeSpy->seen_(sent->hwnd, sent->message, sent->wParam);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    sentSeen = nullptr;
 }
 
 void PumpMessages()

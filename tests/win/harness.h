@@ -68,15 +68,12 @@ private:
 // procedure sees it, while the object lives. One at a time.
 class SentMessages {
 public:
-    using Seen = std::function<void(HWND window, UINT message, WPARAM wParam)>;
-    explicit SentMessages(Seen seen);
+    explicit SentMessages(std::function<void(HWND window, UINT message, WPARAM wParam)> seen);
     ~SentMessages();
     SentMessages(const SentMessages&) = delete;
     SentMessages& operator=(const SentMessages&) = delete;
 
 private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
-    Seen seen_;
     HHOOK hook_ = nullptr;
 };
 

@@ -204,20 +204,13 @@ TEST_F(NothingTypedIsLost, ALengthThatCountsMoreThanTheControlHoldsRefusesNoText
     TempDirectory dir;
     const std::string text = "\x95\x5c\x8e\xa6 double-byte\r\n";
     dir.Write("memo.txt", text);
-    HWND document = nullptr;
     DialogAnswers answers;
-    {
-        ImportPatch send("user32.dll", "SendMessageW", reinterpret_cast<void*>(OvercountingSend));
-        ASSERT_TRUE(send.Patched());
-        lengthPatch = &send;
-        document = OpenDocument(dir.File("memo.txt"));
-        if (document != nullptr) {
-            SendMessageA(document, WM_COMMAND, IDM_OPTWRAP, 1);
-        }
-        lengthPatch = nullptr;
-    }
-    EXPECT_TRUE(answers.Seen().empty());
+    ImportPatch send("user32.dll", "SendMessageW", reinterpret_cast<void*>(OvercountingSend));
+    lengthPatch = &send;
+    HWND document = OpenDocument(dir.File("memo.txt"));
     ASSERT_NE(document, nullptr);
+    SendMessageA(document, WM_COMMAND, IDM_OPTWRAP, 1);
+    EXPECT_TRUE(answers.Seen().empty());
     EXPECT_EQ(GetDocumentData(document, DocumentWindow::wrap), 0);
     EXPECT_EQ(EditText(DocumentEdit(document)), text);
 }

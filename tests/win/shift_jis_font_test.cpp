@@ -1,7 +1,6 @@
-// Every font that shows the program's text reads it as Shift-JIS. Where the
-// system's code page is 932 the system's own fonts do, and are kept as they
-// are; this suite runs again under LANG=C.UTF-8 (code page 1252), where the
-// program makes fonts of its own.
+// Every font that shows the program's text reads it as Shift-JIS: the
+// system's own where its code page is 932, else one the program makes. The
+// suite runs again under LANG=C.UTF-8, on code page 1252.
 
 #include "document/document_data.h"
 #include "document/goto_line_dialog.h"
@@ -12,7 +11,6 @@
 #include "tests/win/harness.h"
 #include "text/shift_jis_font.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,18 +18,18 @@ namespace {
 
 using ShiftJisFonts = FrameTest;
 
-struct ShownFont {
+struct Shown {
     std::string where;
     int charset;
     bool systemsOwn;
 };
 
-int CharsetIn(HDC dc, HGDIOBJ font)
+Shown ShownIn(const char* where, HDC dc, HGDIOBJ font, HGDIOBJ systemsOwn)
 {
     HGDIOBJ previous = SelectObject(dc, font);
-    const int charset = GetTextCharset(dc);
+    const Shown shown{where, GetTextCharset(dc), font == systemsOwn};
     SelectObject(dc, previous);
-    return charset;
+    return shown;
 }
 
 HGDIOBJ FontOf(HWND window)
@@ -40,49 +38,39 @@ HGDIOBJ FontOf(HWND window)
     return font != nullptr ? font : GetStockObject(SYSTEM_FONT);
 }
 
-// A dialog's first control, against the font of the dialog's template.
-DialogAnswers::Action NoteDialog(const char* where, std::vector<ShownFont>& shown)
-{
-    return [where, &shown](HWND dialog) {
-        HGDIOBJ font = FontOf(GetWindow(dialog, GW_CHILD));
-        HDC dc = GetDC(dialog);
-        shown.push_back({where, CharsetIn(dc, font), font == FontOf(dialog)});
-        ReleaseDC(dialog, dc);
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    };
-}
-
 TEST_F(ShiftJisFonts, EveryFontShowingTheTextIsShiftJisAndTheSystemsOwnWhereThatIs)
 {
-    std::vector<ShownFont> shown;
+    std::vector<Shown> shown;
     HDC screen = GetDC(nullptr);
-    HGDIOBJ documentFont = FontOf(DocumentEdit(AppState.activeDocument));
-    shown.push_back({"new document", CharsetIn(screen, documentFont),
-                     documentFont == GetStockObject(SYSTEM_FIXED_FONT)});
+    shown.push_back(ShownIn("new document", screen, FontOf(DocumentEdit(AppState.activeDocument)),
+                            GetStockObject(SYSTEM_FIXED_FONT)));
     ReleaseDC(nullptr, screen);
-
     HDC printer = CreatePrinterContext(true);
     ASSERT_NE(printer, nullptr) << "no default printer to print headers on";
     {
         const HeaderFont header(printer);
-        shown.push_back({"page header", GetTextCharset(printer),
-                         GetCurrentObject(printer, OBJ_FONT) == GetStockObject(DEVICE_DEFAULT_FONT)});
+        shown.push_back(ShownIn("page header", printer, GetCurrentObject(printer, OBJ_FONT),
+                                GetStockObject(DEVICE_DEFAULT_FONT)));
     }
     DeleteDC(printer);
-
+    // A dialog's first control, against the font of the dialog's template.
     DialogAnswers answers;
-    answers.Then(NoteDialog("go-to-line dialog", shown));
+    for (const char* where : {"go-to-line dialog", "message box", "font dialog"}) {
+        answers.Then([where, &shown](HWND dialog) {
+            HDC dc = GetDC(dialog);
+            shown.push_back(ShownIn(where, dc, FontOf(GetWindow(dialog, GW_CHILD)), FontOf(dialog)));
+            ReleaseDC(dialog, dc);
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+    }
     RunGoToLineDialog(frame());
-    answers.Then(NoteDialog("message box", shown));
     JpMessageBox(frame(), "\x95\x5c\x8e\xa6", nullptr, MB_OK);
-    answers.Then(NoteDialog("font dialog", shown));
     Command(IDM_OPTFONT);
 
     ASSERT_EQ(shown.size(), 5u);
-    const bool kept = SystemCodePage() == 932;
-    for (const ShownFont& font : shown) {
+    for (const Shown& font : shown) {
         EXPECT_EQ(font.charset, SHIFTJIS_CHARSET) << font.where;
-        EXPECT_EQ(font.systemsOwn, kept) << font.where << " on code page " << SystemCodePage();
+        EXPECT_EQ(font.systemsOwn, SystemCodePage() == 932) << font.where << " on code page " << SystemCodePage();
     }
 }
 
