@@ -2,11 +2,13 @@
 
 #include "res/resource.h"
 #include "state/app_state.h"
+#include "text/shift_jis_font.h"
 
 INT_PTR CALLBACK AboutDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
+        ShowDialogInShiftJis(dialog);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

@@ -1,20 +1,12 @@
 #include "app/code_page_check.h"
 
+#include "text/shift_jis_font.h"
+
 #include <string>
 
 namespace {
 
 constexpr UINT kProgramCodePage = 932;
-
-// The system's ANSI code page, which the manifest's locale name does not
-// change where it is ignored.
-UINT SystemCodePage()
-{
-    DWORD codePage = 0;
-    const int got = GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                                   reinterpret_cast<LPWSTR>(&codePage), sizeof codePage / sizeof(WCHAR));
-    return got != 0 && codePage != 0 ? codePage : GetACP();
-}
 
 // Wide text of the program's own, not its Shift-JIS strings, which this
 // code page would show garbled.

@@ -9,6 +9,7 @@
 #include "document/edit_positions.h"
 #include "res/resource.h"
 #include "state/app_state.h"
+#include "text/shift_jis_font.h"
 
 #include <shellapi.h>
 
@@ -49,6 +50,25 @@ std::vector<char> FullPathOf(const std::string& name)
     return copy;
 }
 
+// The stock fixed-pitch system font where it shows Shift-JIS, else a
+// Shift-JIS font of its size, made once and kept as the stock one is.
+HFONT DefaultDocumentFont()
+{
+    HGDIOBJ stock = GetStockObject(SYSTEM_FIXED_FONT);
+    if (SystemFontsShowShiftJis()) {
+        return static_cast<HFONT>(stock);
+    }
+    static HFONT made = nullptr;
+    if (made == nullptr) {
+        HDC screen = GetDC(nullptr);
+        made = screen != nullptr ? CreateShiftJisFontLike(screen, stock) : nullptr;
+        if (screen != nullptr) {
+            ReleaseDC(nullptr, screen);
+        }
+    }
+    return made != nullptr ? made : static_cast<HFONT>(stock);
+}
+
 }  // namespace
 
 bool RegisterWindowClasses()
@@ -82,7 +102,7 @@ bool CreateFrameWindow(const std::string& name, int showCommand)
     }
     ShowWindow(AppState.frameWindow, showCommand);
     UpdateWindow(AppState.frameWindow);
-    AppState.defaultFont = static_cast<HFONT>(GetStockObject(SYSTEM_FIXED_FONT));
+    AppState.defaultFont = DefaultDocumentFont();
     ProbeEditPositions();
     ProbeEditTextBlock();
 

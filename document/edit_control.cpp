@@ -3,11 +3,12 @@
 #include "state/app_state.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace {
 
-constexpr DWORD kWrappingStyle =
-    WS_CHILD | WS_MAXIMIZE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_OEMCONVERT;
+constexpr DWORD kWrappingStyle = WS_CHILD | WS_MAXIMIZE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL;
 constexpr DWORD kScrollingExtra = WS_HSCROLL | ES_AUTOHSCROLL;
 
 HLOCAL BlockOf(HWND edit)
@@ -21,14 +22,24 @@ HLOCAL EmptyText()
     return LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, 1);
 }
 
-// WM_SETTEXT, checked by the length the control then holds: Windows answers
+// Whether the control holds exactly units UTF-16 units, by what WM_GETTEXT
+// copies: room for one more shows a longer text. WM_GETTEXTLENGTH cannot
+// tell, for an ANSI window may count more than it holds of a double-byte text.
+bool HoldsUnits(HWND edit, int units)
+{
+    const std::size_t room = static_cast<std::size_t>(units) + 2;
+    std::unique_ptr<wchar_t[]> readBack(new (std::nothrow) wchar_t[room]);
+    return readBack != nullptr &&
+           SendMessageW(edit, WM_GETTEXT, room, reinterpret_cast<LPARAM>(readBack.get())) == units;
+}
+
+// WM_SETTEXT, checked by the text the control then holds: Windows answers
 // FALSE when it has no room, Wine keeps its old text and answers TRUE.
 bool SetTextByMessage(HWND edit, const char* text)
 {
     const int length = static_cast<int>(std::strlen(text));
     const int wide = length > 0 ? MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0) : 0;
-    if (SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) == FALSE ||
-        SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0) != wide) {
+    if (SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) == FALSE || !HoldsUnits(edit, wide)) {
         return false;
     }
     SendMessageA(edit, EM_EMPTYUNDOBUFFER, 0, 0);
@@ -40,7 +51,10 @@ bool SetTextByMessage(HWND edit, const char* text)
 
 DWORD EditStyleForMode(int wrap)
 {
-    return wrap != 0 ? kWrappingStyle : kWrappingStyle | kScrollingExtra;
+    // The control sends typed text through the OEM code page and back: on
+    // any other than 932 a Japanese character would come back as "?".
+    const DWORD oem = GetOEMCP() == 932 ? ES_OEMCONVERT : 0;
+    return (wrap != 0 ? kWrappingStyle : kWrappingStyle | kScrollingExtra) | oem;
 }
 
 void FitToClientArea(HWND document, HWND edit, BOOL repaint)

@@ -5,7 +5,8 @@
 #include <windows.h>
 
 // The style of a document's edit control in the wrapping form (wrap
-// nonzero) or the scrolling one, without WS_VISIBLE.
+// nonzero) or the scrolling one, without WS_VISIBLE; ES_OEMCONVERT only
+// where the OEM code page is 932.
 DWORD EditStyleForMode(int wrap);
 
 // Moves the edit control over the whole client area of its document.

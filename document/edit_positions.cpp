@@ -74,14 +74,19 @@ void EditText::Refetch()
     Lock();
 }
 
-ByteSelection SelectionInBytes(HWND edit, const EditText& text)
+EditSelection SelectionOf(HWND edit)
 {
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EditSelection selection = {0, 0};
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start),
+                 reinterpret_cast<LPARAM>(&selection.end));
+    return selection;
+}
+
+ByteSelection SelectionInBytes(const EditSelection& selection, const EditText& text)
+{
     const bool bytes = AppState.editCountsBytes;
-    return {BytesOfEditPosition(text.data(), text.length(), start, bytes),
-            BytesOfEditPosition(text.data(), text.length(), end, bytes)};
+    return {BytesOfEditPosition(text.data(), text.length(), selection.start, bytes),
+            BytesOfEditPosition(text.data(), text.length(), selection.end, bytes)};
 }
 
 DWORD EditPosition(const char* text, std::size_t bytes)

@@ -11,9 +11,10 @@
 void ProbeEditPositions();
 
 // The control's text, locked for one command: its own block where that is
-// the text, else a copy. The control may move its block while it handles a
-// message that changes the text, so it is unlocked before such a message and
-// fetched again after it.
+// the text, else a copy. No message may reach the control while its block is
+// locked (EM_GETHANDLE's rule): what the command needs of the control is
+// asked first, and the text is unlocked before the next message and fetched
+// again after it.
 class EditText {
 public:
     explicit EditText(HWND edit);
@@ -41,13 +42,20 @@ private:
     std::size_t length_ = 0;
 };
 
+// The control's selection in the control's own positions.
+struct EditSelection {
+    DWORD start;
+    DWORD end;
+};
+EditSelection SelectionOf(HWND edit);
+
 struct ByteSelection {
     std::size_t start;
     std::size_t end;
 };
 
-// The control's selection as byte offsets into text, the text it holds.
-ByteSelection SelectionInBytes(HWND edit, const EditText& text);
+// A selection of the control as byte offsets into text, the text it holds.
+ByteSelection SelectionInBytes(const EditSelection& selection, const EditText& text);
 
 // The control's position of byte offset bytes of text, a text it holds or
 // is about to hold.

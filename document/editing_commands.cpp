@@ -72,15 +72,9 @@ DocumentInfo MeasureDocument(HWND edit)
     info.caretLine = static_cast<int>(line) + 1;
 
     // The column is taken on the same line as the line number, so that a
-    // selection running over several lines cannot give a column below 1. It
-    // counts bytes, whatever unit the control counts positions in.
+    // selection running over several lines cannot give a column below 1.
     const LRESULT lineStart = SendMessageA(edit, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
-    const EditText text(edit);
-    const std::size_t lineStartBytes = BytesOfEditPosition(text.data(), text.length(),
-                                                           static_cast<std::size_t>(lineStart),
-                                                           AppState.editCountsBytes);
-    info.caretColumn = ColumnFromOffsets(static_cast<int>(SelectionInBytes(edit, text).start),
-                                         static_cast<int>(lineStartBytes));
+    const EditSelection selection = SelectionOf(edit);
 
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(edit, WM_GETFONT, 0, 0));
     if (font == nullptr) {
@@ -88,6 +82,15 @@ DocumentInfo MeasureDocument(HWND edit)
     }
     FontOf932(font, CurrentLogFont);
     info.faceName.assign(CurrentLogFont.lfFaceName, strnlen(CurrentLogFont.lfFaceName, LF_FACESIZE));
+
+    // The column counts bytes, whatever unit the control counts positions
+    // in; the text is locked only once the control has answered everything.
+    const EditText text(edit);
+    const std::size_t lineStartBytes = BytesOfEditPosition(text.data(), text.length(),
+                                                           static_cast<std::size_t>(lineStart),
+                                                           AppState.editCountsBytes);
+    info.caretColumn = ColumnFromOffsets(static_cast<int>(SelectionInBytes(selection, text).start),
+                                         static_cast<int>(lineStartBytes));
     return info;
 }
 

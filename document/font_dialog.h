@@ -8,12 +8,11 @@
 // active document the chosen font and releases the one it replaces.
 void ChooseDocumentFont(HWND owner);
 
-// The dialog's hook: takes the vertical-writing faces out of the face list
-// once the dialog has filled it.
+// The dialog's hook: takes the vertical-writing faces and those without
+// Shift-JIS out of the face list once the dialog has filled it.
 UINT_PTR CALLBACK FontDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Makes the font the dialog answered and gives it to the document and its
-// edit control; CurrentLogFont keeps it for the next dialog. printer, when
-// not null, is asked too whether the face offers Shift-JIS. 0, and nothing
-// changed, when the font cannot be made.
-int UseChosenFont(HWND document, HWND edit, LOGFONTA chosen, HDC printer);
+// Makes the font the dialog answered, in the Shift-JIS character set, and
+// gives it to the document and its edit control; CurrentLogFont keeps it
+// for the next dialog. 0, and nothing changed, when the font cannot be made.
+int UseChosenFont(HWND document, HWND edit, LOGFONTA chosen);

@@ -4,6 +4,7 @@
 #include "msg/message_box.h"
 #include "res/resource.h"
 #include "state/app_state.h"
+#include "text/shift_jis_font.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ INT_PTR CALLBACK GoToLineDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
 {
     switch (message) {
     case WM_INITDIALOG:
+        ShowDialogInShiftJis(dialog);
         Initialise(dialog);
         return TRUE;
     case WM_COMMAND:

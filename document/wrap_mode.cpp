@@ -45,6 +45,16 @@ bool MoveText(HWND from, HWND to)
     return true;
 }
 
+// Forced breaks on or off in one of the document's controls, only while the
+// document has them on: turning them off takes out every CR CR LF of the
+// text, those a file held of its own as well.
+void ApplyForcedBreaks(HWND document, HWND edit, BOOL on)
+{
+    if (GetDocumentData(document, DocumentWindow::forcedBreaks) != 0) {
+        SendMessageA(edit, EM_FMTLINES, on, 0);
+    }
+}
+
 int ReportSwitchFailure(HWND document, HWND created)
 {
     if (created != nullptr) {
@@ -64,7 +74,7 @@ int SetWrapMode(HWND document, int wrap)
         return ReportSwitchFailure(document, nullptr);
     }
     // Soft breaks belong to the old width; they must not travel with the text.
-    SendMessageA(old, EM_FMTLINES, FALSE, 0);
+    ApplyForcedBreaks(document, old, FALSE);
 
     // Size and font first, while the control holds only its title: each of
     // them lays the whole text out again.
@@ -74,7 +84,7 @@ int SetWrapMode(HWND document, int wrap)
     SendMessageA(created, EM_LIMITTEXT, 0, 0);
 
     if (!MoveText(old, created)) {
-        SendMessageA(old, EM_FMTLINES, GetDocumentData(document, DocumentWindow::forcedBreaks) != 0, 0);
+        ApplyForcedBreaks(document, old, TRUE);
         return ReportSwitchFailure(document, created);
     }
     SetDocumentData(document, DocumentWindow::edit, reinterpret_cast<LONG_PTR>(created));
@@ -84,7 +94,7 @@ int SetWrapMode(HWND document, int wrap)
     DestroyWindow(old);
     SetDocumentData(document, DocumentWindow::wrap, wrap != 0 ? 1 : 0);
 
-    SendMessageA(created, EM_FMTLINES, GetDocumentData(document, DocumentWindow::forcedBreaks) != 0, 0);
+    ApplyForcedBreaks(document, created, TRUE);
     ShowWindow(created, SW_SHOW);
     SetFocus(created);
     return 1;

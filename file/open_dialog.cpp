@@ -4,6 +4,7 @@
 #include "file/file_names.h"
 #include "res/resource.h"
 #include "state/app_state.h"
+#include "text/shift_jis_font.h"
 #include "text/sjis.h"
 
 #include <string>
@@ -234,6 +235,7 @@ INT_PTR CALLBACK OpenDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 {
     switch (message) {
     case WM_INITDIALOG:
+        ShowDialogInShiftJis(dialog);
         StartOpenDialog(dialog, reinterpret_cast<OpenRequest*>(lParam));
         return TRUE;
     case WM_COMMAND:

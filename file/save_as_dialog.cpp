@@ -6,6 +6,7 @@
 #include "msg/message_box.h"
 #include "res/resource.h"
 #include "state/app_state.h"
+#include "text/shift_jis_font.h"
 
 #include <string>
 
@@ -194,6 +195,7 @@ INT_PTR CALLBACK SaveAsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 {
     switch (message) {
     case WM_INITDIALOG:
+        ShowDialogInShiftJis(dialog);
         StartSaveAsDialog(dialog, reinterpret_cast<HWND>(lParam));
         return TRUE;
     case WM_COMMAND:

@@ -2,6 +2,7 @@
 
 #include "msg/msgbox_layout.h"
 #include "state/app_state.h"
+#include "text/shift_jis_font.h"
 
 #include <new>
 #include <vector>
@@ -23,6 +24,7 @@ INT_PTR CALLBACK MessageBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM)
     case WM_INITDIALOG: {
         // Messages name files, and a file name may hold "&": the text is
         // shown as written, as the platform's own box shows it.
+        ShowDialogInShiftJis(box);
         HWND text = GetDlgItem(box, 0);
         SetWindowLongPtrA(text, GWL_STYLE, GetWindowLongPtrA(text, GWL_STYLE) | SS_NOPREFIX);
         CentreOnOwner(box, GetWindow(box, GW_OWNER));

@@ -8,6 +8,7 @@
 #include "print/printer_device.h"
 #include "res/resource.h"
 #include "state/app_state.h"
+#include "text/shift_jis_font.h"
 
 #include <cstring>
 #include <string>
@@ -164,6 +165,7 @@ INT_PTR CALLBACK PageLayoutDialog(HWND dialog, UINT message, WPARAM wParam, LPAR
 {
     switch (message) {
     case WM_INITDIALOG:
+        ShowDialogInShiftJis(dialog);
         InitPageLayoutDialog(dialog);
         return TRUE;
     case WM_COMMAND:

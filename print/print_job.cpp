@@ -10,6 +10,7 @@
 #include "res/resource.h"
 #include "state/app_state.h"
 #include "text/gdi_text.h"
+#include "text/shift_jis_font.h"
 #include "text/sjis.h"
 
 #include <cstring>
@@ -266,6 +267,7 @@ INT_PTR CALLBACK PrintingDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM
 {
     switch (message) {
     case WM_INITDIALOG:
+        ShowDialogInShiftJis(dialog);
         StartPrintingDialog(dialog);
         return TRUE;
     case WM_COMMAND:
@@ -297,16 +299,14 @@ void DrawBodyLine(HDC printer, int x, int y, const std::string& text)
 
 void DrawPageHeader(HDC printer)
 {
-    HGDIOBJ previous = SelectObject(printer, GetStockObject(DEVICE_DEFAULT_FONT));
+    const HeaderFont header(printer);
     DrawBodyLine(printer, jobPage.textLeft, 0, FormatHeaderLine(PageLayout.headerPattern, PrintJob.documentTitle));
-    SelectObject(printer, previous);
 }
 
 void DrawPageFooter(HDC printer, int page, int footerBase)
 {
-    HGDIOBJ previous = SelectObject(printer, GetStockObject(DEVICE_DEFAULT_FONT));
+    const HeaderFont footer(printer);
     DrawCentred(printer, 0, footerBase, FormatFooterLine(PageLayout.footerPattern, page).c_str());
-    SelectObject(printer, previous);
 }
 
 void DrawCentred(HDC printer, int leftX, int baseY, const char* text)
@@ -327,7 +327,8 @@ HFONT CreatePrintFont(int scaleX, int scaleY)
     font.lfItalic = metrics.tmItalic;
     font.lfUnderline = metrics.tmUnderlined;
     font.lfStrikeOut = metrics.tmStruckOut;
-    font.lfCharSet = metrics.tmCharSet;
+    // The control lays its bytes out by this font's character set.
+    font.lfCharSet = SHIFTJIS_CHARSET;
     font.lfOutPrecision = OUT_STROKE_PRECIS;
     font.lfClipPrecision = CLIP_STROKE_PRECIS;
     font.lfQuality = PROOF_QUALITY;

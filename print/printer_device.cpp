@@ -6,6 +6,7 @@
 #include "print/printer_line.h"
 #include "state/app_state.h"
 #include "text/gdi_text.h"
+#include "text/shift_jis_font.h"
 #include "text/sjis.h"
 
 #include <cstring>
@@ -214,20 +215,37 @@ bool SetPrintMapping(HDC printer, int scaleX, int scaleY)
     return true;
 }
 
+HeaderFont::HeaderFont(HDC printer) : printer_(printer)
+{
+    HGDIOBJ device = GetStockObject(DEVICE_DEFAULT_FONT);
+    if (!SystemFontsShowShiftJis()) {
+        made_ = CreateShiftJisFontLike(printer, device);
+    }
+    previous_ = SelectObject(printer, made_ != nullptr ? made_ : device);
+}
+
+HeaderFont::~HeaderFont()
+{
+    SelectObject(printer_, previous_);
+    if (made_ != nullptr) {
+        DeleteObject(made_);
+    }
+}
+
 int DeviceFontLineHeight(HDC printer)
 {
-    HGDIOBJ previous = SelectObject(printer, GetStockObject(DEVICE_DEFAULT_FONT));
+    const HeaderFont header(printer);
     TEXTMETRICA metrics = {};
     GetTextMetricsA(printer, &metrics);
-    SelectObject(printer, previous);
     return metrics.tmHeight + metrics.tmExternalLeading;
 }
 
 void MeasurePrinter(HDC printer)
 {
-    HGDIOBJ previous = SelectObject(printer, GetStockObject(DEVICE_DEFAULT_FONT));
-    GetTextMetricsA(printer, &PrinterState.fontMetrics);
-    SelectObject(printer, previous);
+    {
+        const HeaderFont header(printer);
+        GetTextMetricsA(printer, &PrinterState.fontMetrics);
+    }
     PrinterState.lineHeight = PrinterState.fontMetrics.tmHeight + PrinterState.fontMetrics.tmExternalLeading;
 
     PrinterState.horzRes = GetDeviceCaps(printer, HORZRES);

@@ -66,8 +66,23 @@ PrinterMetrics CurrentPrinterMetrics();
 // screen pixel, the axes scaled separately. False when a scale is 0 or less.
 bool SetPrintMapping(HDC printer, int scaleX, int scaleY);
 
-// The line height of the printer's device default font in the current
-// mapping of the context.
+// The font of page headers and footers, selected into a printer context
+// while this object lives: the device's default font where the system's
+// fonts show Shift-JIS, else a Shift-JIS font of its size.
+class HeaderFont {
+public:
+    explicit HeaderFont(HDC printer);
+    ~HeaderFont();
+    HeaderFont(const HeaderFont&) = delete;
+    HeaderFont& operator=(const HeaderFont&) = delete;
+
+private:
+    HDC printer_;
+    HFONT made_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+};
+
+// The line height of the header font in the current mapping of the context.
 int DeviceFontLineHeight(HDC printer);
 
 // The frame's refresh: a lookup whose information context is deleted at once.

@@ -5,6 +5,7 @@
 #include "print/printer_device.h"
 #include "res/resource.h"
 #include "state/app_state.h"
+#include "text/shift_jis_font.h"
 
 #include <commdlg.h>
 #include <dlgs.h>
@@ -40,6 +41,7 @@ HGLOBAL RunPrinterSetup(HWND owner)
 UINT_PTR CALLBACK PrintSetupHook(HWND dialog, UINT message, WPARAM, LPARAM)
 {
     if (message == WM_INITDIALOG) {
+        ShowDialogInShiftJis(dialog);
         if ((request.Flags & PD_ENABLESETUPTEMPLATE) != 0) {
             ShowWindow(GetDlgItem(dialog, psh1), SW_HIDE);
         }

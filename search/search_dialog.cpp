@@ -8,6 +8,7 @@
 #include "search/search_engine.h"
 #include "state/app_state.h"
 #include "state/search_state.h"
+#include "text/shift_jis_font.h"
 
 #include <cstring>
 #include <string>
@@ -119,6 +120,7 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 {
     switch (message) {
     case WM_INITDIALOG:
+        ShowDialogInShiftJis(dialog);
         InitialiseFields(dialog);
         return TRUE;
     case WM_COMMAND:

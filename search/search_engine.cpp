@@ -122,8 +122,9 @@ int FindText(int direction, int replaceFirst)
         return 0;
     }
     HWND edit = AppState.activeEdit;
+    const EditSelection asked = SelectionOf(edit);
     EditText text(edit);
-    const ByteSelection selection = SelectionInBytes(edit, text);
+    const ByteSelection selection = SelectionInBytes(asked, text);
 
     std::size_t from = CharacterAfter(text.data(), text.length(), selection.start);
     if (replaceFirst != 0) {

@@ -39,8 +39,3 @@ void TidyFaceName(char* face, std::size_t size)
     }
     face[end] = '\0';
 }
-
-unsigned char DocumentCharset(unsigned char dialogCharset, bool faceOffersShiftJis)
-{
-    return faceOffersShiftJis ? kShiftJisCharset : dialogCharset;
-}

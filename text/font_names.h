@@ -4,8 +4,6 @@
 
 #include <cstddef>
 
-constexpr unsigned char kShiftJisCharset = 128;
-
 // True for a vertical-writing face: its name begins with the at sign.
 bool IsVerticalFace(const char* face);
 
@@ -13,8 +11,3 @@ bool IsVerticalFace(const char* face);
 // place: the at sign of a vertical face is taken off, and a name that fills
 // the buffer without its terminator is cut on a character boundary.
 void TidyFaceName(char* face, std::size_t size);
-
-// The character set for a document font: Shift-JIS whenever the face offers
-// it, so that double-byte text is not drawn as single bytes; otherwise the
-// dialog's answer.
-unsigned char DocumentCharset(unsigned char dialogCharset, bool faceOffersShiftJis);

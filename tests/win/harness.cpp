@@ -10,10 +10,21 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace {
 
 DialogAnswers* activeAnswers = nullptr;
+std::function<void(HWND, UINT, WPARAM)> sentSeen;
+
+LRESULT CALLBACK SeeSent(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sentSeen) {
+        sentSeen(sent->hwnd, sent->message, sent->wParam);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 bool IsDialogClass(HWND window)
 {
@@ -46,6 +57,18 @@ BOOL CALLBACK CollectText(HWND child, LPARAM lParam)
 bool classesRegistered = false;
 
 }  // namespace
+
+SentMessages::SentMessages(std::function<void(HWND, UINT, WPARAM)> seen)
+{
+    sentSeen = std::move(seen);
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROC, SeeSent, nullptr, GetCurrentThreadId());
+}
+
+SentMessages::~SentMessages()
+{
+    UnhookWindowsHookEx(hook_);
+    sentSeen = nullptr;
+}
 
 void PumpMessages()
 {

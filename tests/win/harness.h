@@ -67,6 +67,19 @@ private:
     UINT_PTR timer_ = 0;
 };
 
+// Shows every message sent to a window of this thread, before its window
+// procedure sees it, while the object lives. One at a time.
+class SentMessages {
+public:
+    explicit SentMessages(std::function<void(HWND window, UINT message, WPARAM wParam)> seen);
+    ~SentMessages();
+    SentMessages(const SentMessages&) = delete;
+    SentMessages& operator=(const SentMessages&) = delete;
+
+private:
+    HHOOK hook_ = nullptr;
+};
+
 // The items of a list box, in order.
 std::vector<std::string> ListItems(HWND list);
 // Sends a dialog the notification that control id gives, and waits for it

@@ -187,6 +187,34 @@ TEST_F(NothingTypedIsLost, ATextTheControlRefusesIsReportedAndTheOldTextStays)
     }
 }
 
+// WM_GETTEXTLENGTH of an ANSI window may count more than the window holds
+// of a double-byte text, as Windows allows for; injected here, where the
+// text is given by messages, as it is on code pages 936, 949 and 950.
+ImportPatch* lengthPatch = nullptr;
+
+LRESULT WINAPI OvercountingSend(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT answer = lengthPatch->original<decltype(&SendMessageW)>()(window, message, wParam, lParam);
+    return message == WM_GETTEXTLENGTH ? answer * 2 : answer;
+}
+
+TEST_F(NothingTypedIsLost, ALengthThatCountsMoreThanTheControlHoldsRefusesNoText)
+{
+    AppState.editBlockIsItsText = false;
+    TempDirectory dir;
+    const std::string text = "\x95\x5c\x8e\xa6 double-byte\r\n";
+    dir.Write("memo.txt", text);
+    DialogAnswers answers;
+    ImportPatch send("user32.dll", "SendMessageW", reinterpret_cast<void*>(OvercountingSend));
+    lengthPatch = &send;
+    HWND document = OpenDocument(dir.File("memo.txt"));
+    ASSERT_NE(document, nullptr);
+    SendMessageA(document, WM_COMMAND, IDM_OPTWRAP, 1);
+    EXPECT_TRUE(answers.Seen().empty());
+    EXPECT_EQ(GetDocumentData(document, DocumentWindow::wrap), 0);
+    EXPECT_EQ(EditText(DocumentEdit(document)), text);
+}
+
 TEST_F(NothingTypedIsLost, AFileThatCannotBeOpenedLeavesNoDocument)
 {
     TempDirectory dir;

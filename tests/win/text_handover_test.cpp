@@ -6,6 +6,7 @@
 
 #include "app/frame.h"
 #include "document/document_data.h"
+#include "document/editing_commands.h"
 #include "res/resource.h"
 #include "search/search_engine.h"
 #include "state/app_state.h"
@@ -16,7 +17,10 @@
 #include <psapi.h>
 
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -101,6 +105,39 @@ TEST_F(TextHandOver, AFindChangesNothingTheControlShows)
     DWORD end = 0;
     SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(shown.substr(start, end - start), L"100");
+}
+
+// EM_GETHANDLE's rule: no message may reach the control while its block is
+// locked. Only where the block is lent; the caret at the start or, clamped,
+// at the end; the report's box is answered.
+TEST_F(TextHandOver, NoMessageReachesTheControlWhileItsBlockIsLocked)
+{
+    AppState.editBlockIsItsText = true;
+    HWND edit = DocumentEdit(AppState.activeDocument);
+    std::strcpy(SearchState.findText, "\x95\x5c");
+    std::strcpy(SearchState.replaceText, "\x8e\xa6");
+    const std::pair<WPARAM, std::function<void()>> commands[] = {
+        {0, [&] { ShowDocumentInformation(frame(), edit); }},
+        {0, [] { FindText(1, 0); }},
+        {1000, [] { FindText(-1, 0); }},
+        {0, [] { FindText(1, 1); }},
+    };
+    for (std::size_t i = 0; i < std::size(commands); ++i) {
+        const auto& [caret, run] = commands[i];
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("one \x95\x5c\r\ntwo \x95\x5c one"));
+        SendMessageA(edit, EM_SETSEL, caret, static_cast<LPARAM>(caret));
+        HLOCAL block = reinterpret_cast<HLOCAL>(SendMessageA(edit, EM_GETHANDLE, 0, 0));
+        std::vector<UINT> whileLocked;
+        DialogAnswers answers;
+        answers.ThenPress(IDOK);
+        const SentMessages spy([&](HWND window, UINT message, WPARAM) {
+            if (window == edit && (LocalFlags(block) & LMEM_LOCKCOUNT) != 0) {
+                whileLocked.push_back(message);
+            }
+        });
+        run();
+        EXPECT_EQ(whileLocked, std::vector<UINT>{}) << "command " << i;
+    }
 }
 
 // The process's commit charge, its private memory: Wine answers 0 for

@@ -8,6 +8,7 @@
 #include "state/app_state.h"
 #include "state/current_log_font.h"
 #include "tests/win/harness.h"
+#include "tests/win/import_patch.h"
 
 #include <commdlg.h>
 #include <dlgs.h>
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -124,6 +126,31 @@ TEST_F(WrapMode, SwitchingKeepsTextFontAndChangedFlagOneControlAndTheFrameMenu)
     }
 }
 
+// The OEM code page as Windows may give it: 932 where the manifest's ja-JP
+// or the system locale sets it, another where neither does.
+UINT oemCodePage = 932;
+
+UINT WINAPI InjectedOemCodePage()
+{
+    return oemCodePage;
+}
+
+TEST_F(WrapMode, TypedTextGoesThroughTheOemCodePageOnlyWhereThatIs932)
+{
+    ImportPatch oem("kernel32.dll", "GetOEMCP", reinterpret_cast<void*>(InjectedOemCodePage));
+    ASSERT_TRUE(oem.Patched());
+    for (UINT codePage : {932u, 437u, 65001u}) {
+        oemCodePage = codePage;
+        HWND document = NewDocument("");
+        for (int wrap : {1, 0}) {
+            const LONG style = GetWindowLongA(DocumentEdit(document), GWL_STYLE);
+            EXPECT_EQ((style & ES_OEMCONVERT) != 0, codePage == 932)
+                << "OEM code page " << codePage << ", wrap " << wrap;
+            Command(IDM_OPTWRAP);
+        }
+    }
+}
+
 // Refuses to make edit controls on this thread.
 LRESULT CALLBACK RefuseEditControls(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -191,6 +218,31 @@ TEST_F(ForcedBreaks, SwitchFlipsFlagAndCheckMarkWhichSurviveAWrapSwitch)
     Command(IDM_OPTWRAP);
     EXPECT_TRUE(Checked(MenuState(IDM_OPTHARDBREAK)));
     EXPECT_EQ(GetDocumentData(document, DocumentWindow::changed), 0);
+}
+
+// Windows' EM_FMTLINES with FALSE takes out every CR CR LF, a saved file's
+// own too; Wine's changes no text, so the messages themselves are watched.
+TEST_F(ForcedBreaks, AWrapSwitchTakesBreaksOutAndPutsThemBackOnlyWhileTheyAreOn)
+{
+    using Sent = std::vector<std::pair<HWND, WPARAM>>;
+    for (int forced : {0, 1}) {
+        HWND document = NewDocument("saved with forced breaks\r\r\nend");
+        if (forced == 1) {
+            Command(IDM_OPTHARDBREAK);
+        }
+        HWND old = DocumentEdit(document);
+        Sent sent;
+        {
+            const SentMessages spy([&](HWND window, UINT message, WPARAM wParam) {
+                if (message == EM_FMTLINES) {
+                    sent.emplace_back(window, wParam);
+                }
+            });
+            Command(IDM_OPTWRAP);
+        }
+        const Sent expected = forced == 1 ? Sent{{old, FALSE}, {DocumentEdit(document), TRUE}} : Sent{};
+        EXPECT_EQ(sent, expected) << "forced breaks " << forced;
+    }
 }
 
 TEST_F(ForcedBreaks, WrappedBreaksAreWrittenAtTheCurrentWidthOnly)
@@ -305,6 +357,10 @@ TEST_F(FontDialog, NoVerticalFaceIsOfferedOrAnsweredAndTheNextDialogStartsThere)
     ASSERT_EQ(lists.size(), 2u);
     EXPECT_EQ(answers.Seen()[0].caption, "文字書体の指定");
     EXPECT_TRUE(std::none_of(lists[0].begin(), lists[0].end(), Vertical));
+    const std::set<std::string> japanese = FacesWith(SHIFTJIS_CHARSET);
+    for (auto face = lists[0].begin(); face + 1 != lists[0].end(); ++face) {
+        EXPECT_EQ(japanese.count(*face), 1u) << *face << " has no Shift-JIS";
+    }
     EXPECT_FALSE(Vertical(firstFace));
     EXPECT_NE(FontSlot(first), AppState.defaultFont);
     EXPECT_EQ(ShownFont(first), FontSlot(first));
@@ -369,14 +425,15 @@ TEST_F(DocumentFont, ReplacedFontsAreDeletedAndTheDefaultNever)
     HFONT previous = AppState.defaultFont;
     for (const LOGFONTA& chosen : {Chosen(JapaneseFace()), Chosen("@" + JapaneseFace()), slanted}) {
         SCOPED_TRACE(chosen.lfFaceName);
-        ASSERT_EQ(UseChosenFont(document, DocumentEdit(document), chosen, nullptr), 1);
+        ASSERT_EQ(UseChosenFont(document, DocumentEdit(document), chosen), 1);
         EXPECT_EQ(ShownFont(document), FontSlot(document));
         EXPECT_EQ(IsFont(previous), previous == AppState.defaultFont);
         EXPECT_FALSE(Vertical(CurrentLogFont.lfFaceName));
         EXPECT_EQ(CurrentLogFont.lfEscapement, 0);
-        EXPECT_EQ(CurrentLogFont.lfCharSet, Vertical(chosen.lfFaceName) || chosen.lfFaceName == JapaneseFace()
-                                                ? SHIFTJIS_CHARSET
-                                                : ANSI_CHARSET);
+        EXPECT_EQ(CurrentLogFont.lfCharSet, SHIFTJIS_CHARSET) << "a Western face never reads the text as code page 1252";
+        LOGFONTA shown = {};
+        GetObjectA(ShownFont(document), sizeof shown, &shown);
+        EXPECT_EQ(shown.lfCharSet, SHIFTJIS_CHARSET);
         previous = FontSlot(document);
     }
     Command(IDM_OPTWRAP);
@@ -399,8 +456,8 @@ TEST_F(DocumentFont, GdiObjectsReturnToTheirCountAfterADocumentCloses)
         GTEST_SKIP() << "Wine's GetGuiResources is a stub that counts nothing";
     }
     HWND document = NewDocument(SampleText());
-    UseChosenFont(document, DocumentEdit(document), Chosen(JapaneseFace()), nullptr);
-    UseChosenFont(document, DocumentEdit(document), Chosen(WesternFace()), nullptr);
+    UseChosenFont(document, DocumentEdit(document), Chosen(JapaneseFace()));
+    UseChosenFont(document, DocumentEdit(document), Chosen(WesternFace()));
     Command(IDM_OPTWRAP);
     SendMessageA(document, WM_CLOSE, 0, 0);
     PumpMessages();
@@ -410,7 +467,7 @@ TEST_F(DocumentFont, GdiObjectsReturnToTheirCountAfterADocumentCloses)
 TEST_F(DocumentFont, AFontThatCannotBeMadeChangesNothing)
 {
     HWND document = AppState.activeDocument;
-    ASSERT_EQ(UseChosenFont(document, DocumentEdit(document), Chosen(JapaneseFace()), nullptr), 1);
+    ASSERT_EQ(UseChosenFont(document, DocumentEdit(document), Chosen(JapaneseFace())), 1);
     const HFONT font = FontSlot(document);
     const LOGFONTA before = CurrentLogFont;
     // Every font handle the process may have is taken first.
@@ -419,7 +476,7 @@ TEST_F(DocumentFont, AFontThatCannotBeMadeChangesNothing)
     for (HFONT f = CreateFontIndirectA(&any); f != nullptr && taken.size() < 200000; f = CreateFontIndirectA(&any)) {
         taken.push_back(f);
     }
-    const int result = UseChosenFont(document, DocumentEdit(document), Chosen(WesternFace()), nullptr);
+    const int result = UseChosenFont(document, DocumentEdit(document), Chosen(WesternFace()));
     std::for_each(taken.begin(), taken.end(), DeleteObject);
     ASSERT_LT(taken.size(), 200000u) << "font handles did not run out";
     EXPECT_EQ(result, 0);
@@ -437,7 +494,7 @@ TEST_F(OemConversion, OnAndOffRestoresTheTextAndTheFont)
 {
     for (const std::string& text : {std::string(kOemSample), std::string()}) {
         HWND document = NewDocument(text);
-        UseChosenFont(document, DocumentEdit(document), Chosen(JapaneseFace()), nullptr);
+        UseChosenFont(document, DocumentEdit(document), Chosen(JapaneseFace()));
         SetDocumentData(document, DocumentWindow::changed, text.empty() ? 0 : 1);
         const std::string before = TextIn(document);
         const HFONT own = FontSlot(document);
