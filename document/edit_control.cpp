@@ -3,8 +3,10 @@
 #include "state/app_state.h"
 
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -22,24 +24,27 @@ HLOCAL EmptyText()
     return LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, 1);
 }
 
-// Whether the control holds exactly units UTF-16 units, by what WM_GETTEXT
-// copies: room for one more shows a longer text. WM_GETTEXTLENGTH cannot
-// tell, for an ANSI window may count more than it holds of a double-byte text.
-bool HoldsUnits(HWND edit, int units)
+// Whether the control holds exactly the UTF-16 text given, by what
+// WM_GETTEXT copies: room for one more unit shows a longer text.
+// WM_GETTEXTLENGTH cannot tell, for an ANSI window may count more than it
+// holds of a double-byte text; and a text kept from before may have the
+// same length.
+bool Holds(HWND edit, const wchar_t* expected, std::size_t units)
 {
-    const std::size_t room = static_cast<std::size_t>(units) + 2;
+    const std::size_t room = units + 2;
     std::unique_ptr<wchar_t[]> readBack(new (std::nothrow) wchar_t[room]);
     return readBack != nullptr &&
-           SendMessageW(edit, WM_GETTEXT, room, reinterpret_cast<LPARAM>(readBack.get())) == units;
+           SendMessageW(edit, WM_GETTEXT, room, reinterpret_cast<LPARAM>(readBack.get())) ==
+               static_cast<LRESULT>(units) &&
+           std::wmemcmp(readBack.get(), expected, units) == 0;
 }
 
-// WM_SETTEXT, checked by the text the control then holds: Windows answers
-// FALSE when it has no room, Wine keeps its old text and answers TRUE.
-bool SetTextByMessage(HWND edit, const char* text)
+// The answer to WM_SETTEXT, checked by the text the control then holds:
+// Windows answers FALSE when it has no room, Wine keeps its old text and
+// answers TRUE. A text taken starts a fresh undo.
+bool TakenWhole(HWND edit, LRESULT answer, const wchar_t* expected, std::size_t units)
 {
-    const int length = static_cast<int>(std::strlen(text));
-    const int wide = length > 0 ? MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0) : 0;
-    if (SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) == FALSE || !HoldsUnits(edit, wide)) {
+    if (answer == FALSE || !Holds(edit, expected, units)) {
         return false;
     }
     SendMessageA(edit, EM_EMPTYUNDOBUFFER, 0, 0);
@@ -48,6 +53,21 @@ bool SetTextByMessage(HWND edit, const char* text)
 }
 
 }  // namespace
+
+bool SetTextChecked(HWND edit, const char* text)
+{
+    const int length = static_cast<int>(std::strlen(text));
+    const int units = length > 0 ? MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0) : 0;
+    std::unique_ptr<wchar_t[]> wide(new (std::nothrow) wchar_t[static_cast<std::size_t>(units) + 1]);
+    if (wide == nullptr || (length > 0 && units <= 0)) {
+        return false;
+    }
+    if (units > 0) {
+        MultiByteToWideChar(CP_ACP, 0, text, length, wide.get(), units);
+    }
+    const LRESULT answer = SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    return TakenWhole(edit, answer, wide.get(), static_cast<std::size_t>(units));
+}
 
 DWORD EditStyleForMode(int wrap)
 {
@@ -113,12 +133,31 @@ bool GiveText(HWND edit, HLOCAL block)
         return true;
     }
     const char* text = static_cast<const char*>(LocalLock(block));
-    const bool taken = text != nullptr && SetTextByMessage(edit, text);
+    const bool taken = text != nullptr && SetTextChecked(edit, text);
     if (text != nullptr) {
         LocalUnlock(block);
     }
     LocalFree(block);
     return taken;
+}
+
+bool ShownTextOf(HWND edit, std::wstring& text)
+{
+    const LRESULT length = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
+    try {
+        text.assign(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    const LRESULT got = SendMessageW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    return got > 0 || length <= 0;
+}
+
+bool SetShownText(HWND edit, const std::wstring& text)
+{
+    const LRESULT answer = SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return TakenWhole(edit, answer, text.c_str(), text.size());
 }
 
 HLOCAL CopyOfText(HWND edit)

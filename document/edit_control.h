@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // The style of a document's edit control in the wrapping form (wrap
 // nonzero) or the scrolling one, without WS_VISIBLE; ES_OEMCONVERT only
 // where the OEM code page is 932.
@@ -32,6 +34,20 @@ bool GiveTextBlock(HWND edit, HLOCAL block);
 // control's or freed afterwards. False when the control refused the text
 // and kept its own.
 bool GiveText(HWND edit, HLOCAL block);
+
+// Makes the zero-ended code page 932 text the control's whole text by
+// WM_SETTEXT, checked by what the control then holds, with empty undo and
+// no EN_CHANGE; false when the control refused it and kept its own.
+bool SetTextChecked(HWND edit, const char* text);
+
+// The control's whole text as it shows it, in UTF-16: where it holds UTF-16
+// (Wine), characters code page 932 lacks stay what they are. False when
+// memory ran short or the text did not come.
+bool ShownTextOf(HWND edit, std::wstring& text);
+
+// Makes the UTF-16 text the control's whole text, with empty undo and no
+// EN_CHANGE; false when the control refused it and kept its own.
+bool SetShownText(HWND edit, const std::wstring& text);
 
 // A copy of the control's whole text in a new movable local block ending
 // with a zero, as GiveText takes it; none when memory ran short.

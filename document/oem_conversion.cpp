@@ -1,6 +1,7 @@
 #include "document/oem_conversion.h"
 
 #include "document/document_data.h"
+#include "document/edit_control.h"
 #include "document/edit_positions.h"
 #include "msg/message_box.h"
 #include "state/app_state.h"
@@ -25,9 +26,9 @@ HGLOBAL ConvertEditText(HWND edit, UINT from, UINT to)
 bool ReplaceText(HWND edit, HGLOBAL converted)
 {
     const char* text = static_cast<const char*>(GlobalLock(converted));
-    const LRESULT taken = SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    const bool taken = SetTextChecked(edit, text);
     GlobalUnlock(converted);
-    return taken == TRUE;
+    return taken;
 }
 
 // Converts the active document's text and shows it in font. Under a system

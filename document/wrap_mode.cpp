@@ -29,8 +29,10 @@ HWND CreateEditControl(HWND document, int wrap)
 bool MoveText(HWND from, HWND to)
 {
     if (!AppState.editBlockIsItsText) {
-        HLOCAL copy = CopyOfText(from);
-        return copy != nullptr && GiveText(to, copy);
+        // In the form the control holds it, so that a character code page
+        // 932 lacks moves as itself.
+        std::wstring text;
+        return ShownTextOf(from, text) && SetShownText(to, text);
     }
     HLOCAL placeholder = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, 1);
     if (placeholder == nullptr) {

@@ -177,6 +177,39 @@ void WriteReplaceAll(const Finder& finder, const char* text, std::size_t length,
     *o = '\0';
 }
 
+namespace {
+
+// Characters of the text from byte from up to byte to, both character starts.
+std::size_t CharactersBetween(const char* text, std::size_t length, std::size_t from, std::size_t to)
+{
+    std::size_t count = 0;
+    for (std::size_t at = from; at < to; ++count) {
+        at = CharacterAfter(text, length, at);
+    }
+    return count;
+}
+
+}  // namespace
+
+ReplaceAllSpans PlanReplaceAllSpans(const Finder& finder, const char* text, std::size_t length)
+{
+    ReplaceAllSpans spans;
+    std::size_t copied = 0;
+    bool first = true;
+    for (std::size_t at = finder.Forward(text, length, 0); at != kNotFound;
+         at = finder.Forward(text, length, at + finder.size())) {
+        if (first) {
+            spans.findCharacters = CharactersBetween(text, length, at, at + finder.size());
+            first = false;
+        }
+        spans.gaps.push_back(CharactersBetween(text, length, copied, at));
+        spans.totalCharacters += spans.gaps.back() + spans.findCharacters;
+        copied = at + finder.size();
+    }
+    spans.totalCharacters += CharactersBetween(text, length, copied, length);
+    return spans;
+}
+
 void WriteReplaceSelection(const char* text, std::size_t length, std::size_t start, std::size_t end,
                            const char* replace, std::size_t replaceLength, char* out)
 {

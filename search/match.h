@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
@@ -64,6 +65,18 @@ ReplaceAllPlan PlanReplaceAll(const Finder& finder, const char* text, std::size_
 // planned newLength + 1 bytes.
 void WriteReplaceAll(const Finder& finder, const char* text, std::size_t length, const char* replace,
                      std::size_t replaceLength, char* out);
+
+// A replace-all over the text in the form the edit control shows it, where
+// each code page 932 character is one unit: for each occurrence, the count
+// of characters between the end of the one before (or the start) and it;
+// the characters of one occurrence; and the characters of the whole text.
+struct ReplaceAllSpans {
+    std::vector<std::size_t> gaps;
+    std::size_t findCharacters = 0;
+    std::size_t totalCharacters = 0;
+};
+
+ReplaceAllSpans PlanReplaceAllSpans(const Finder& finder, const char* text, std::size_t length);
 
 // Writes text with bytes start to end replaced, and a terminator, to out
 // (length - (end - start) + replaceLength + 1 bytes).

@@ -1,6 +1,7 @@
 #include "search/search_engine.h"
 
 #include "document/document_data.h"
+#include "document/edit_control.h"
 #include "document/edit_positions.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
@@ -9,6 +10,7 @@
 #include "state/search_state.h"
 
 #include <cstring>
+#include <new>
 #include <string>
 
 namespace {
@@ -74,13 +76,21 @@ private:
     char* text_ = nullptr;
 };
 
-// Makes text the control's whole text and selects bytes start to end of it.
-// False, reported, when the control refuses the text; it then keeps its own.
-bool SetWholeText(HWND edit, const char* text, std::size_t start, std::size_t end)
+// The control position of the first units of a UTF-16 text.
+DWORD PositionOfUnits(const std::wstring& text, std::size_t units)
 {
-    const DWORD from = EditPosition(text, start);
-    const DWORD to = EditPosition(text, end);
-    if (SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) == FALSE) {
+    if (!AppState.editCountsBytes || units == 0) {
+        return static_cast<DWORD>(units);
+    }
+    return static_cast<DWORD>(
+        WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(units), nullptr, 0, nullptr, nullptr));
+}
+
+// Shows the rebuilt text with the last replacement selected, the document
+// changed; false, reported, when the control refused the text and kept its own.
+bool ShowRebuilt(HWND edit, bool taken, DWORD from, DWORD to)
+{
+    if (!taken) {
         ReportNoMemory();
         return false;
     }
@@ -89,28 +99,69 @@ bool SetWholeText(HWND edit, const char* text, std::size_t start, std::size_t en
     return true;
 }
 
+// Replace-all where the control holds UTF-16 (Wine): the text is rebuilt
+// from what the control shows, so that every character outside the
+// occurrences, one that code page 932 lacks too, stays as it is. Each code
+// page 932 character of the text is one unit of what the control shows.
+// False when that does not hold, so that the caller rebuilds from bytes.
+bool ReplaceAllInShownText(HWND edit, const ReplaceAllSpans& spans, const char* replace, std::size_t replaceLength,
+                           bool* replaced)
+{
+    std::wstring shown;
+    if (!ShownTextOf(edit, shown) || shown.size() != spans.totalCharacters) {
+        return false;
+    }
+    const int units = replaceLength == 0 ? 0
+                                         : MultiByteToWideChar(CP_ACP, 0, replace, static_cast<int>(replaceLength),
+                                                               nullptr, 0);
+    std::wstring wideReplace(static_cast<std::size_t>(units > 0 ? units : 0), L'\0');
+    if (units > 0) {
+        MultiByteToWideChar(CP_ACP, 0, replace, static_cast<int>(replaceLength), wideReplace.data(), units);
+    }
+    std::wstring rebuilt;
+    std::size_t copied = 0;
+    std::size_t lastStart = 0;
+    try {
+        rebuilt.reserve(shown.size() + spans.gaps.size() * wideReplace.size());
+        for (std::size_t gap : spans.gaps) {
+            rebuilt.append(shown, copied, gap);
+            lastStart = rebuilt.size();
+            rebuilt += wideReplace;
+            copied += gap + spans.findCharacters;
+        }
+        rebuilt.append(shown, copied, std::wstring::npos);
+    } catch (const std::bad_alloc&) {
+        ReportNoMemory();
+        *replaced = false;
+        return true;
+    }
+    *replaced = ShowRebuilt(edit, SetShownText(edit, rebuilt), PositionOfUnits(rebuilt, lastStart),
+                            PositionOfUnits(rebuilt, lastStart + wideReplace.size()));
+    return true;
+}
+
 // Replaces bytes start to end of the control's text with the replace string
-// and selects the inserted text. The block is unlocked on return.
+// and selects the inserted text: only the occurrence changes, and the
+// control's undo takes it back. The block is unlocked on return.
 bool ReplaceSelection(HWND edit, EditText& text, std::size_t start, std::size_t end)
 {
     const char* replace = SearchState.replaceText;
     const std::size_t replaceLength = ReplaceLength();
-    if (end - start == replaceLength && std::memcmp(text.data() + start, replace, replaceLength) == 0) {
-        const DWORD from = EditPosition(text.data(), start);
-        const DWORD to = EditPosition(text.data(), end);
-        text.Unlock();
-        SelectAndShow(edit, from, to);
-        return true;
-    }
-    NewText rebuilt(text.length() - (end - start) + replaceLength);
-    if (rebuilt.data() == nullptr) {
-        text.Unlock();
-        ReportNoMemory();
-        return false;
-    }
-    WriteReplaceSelection(text.data(), text.length(), start, end, replace, replaceLength, rebuilt.data());
+    const DWORD from = EditPosition(text.data(), start);
+    const DWORD to = EditPosition(text.data(), end);
+    const bool same = end - start == replaceLength && std::memcmp(text.data() + start, replace, replaceLength) == 0;
     text.Unlock();
-    return SetWholeText(edit, rebuilt.data(), start, start + replaceLength);
+    if (!same) {
+        const std::string inserted(replace, replaceLength);
+        SendMessageA(edit, EM_SETSEL, from, static_cast<LPARAM>(to));
+        SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(inserted.c_str()));
+        SetDocumentData(AppState.activeDocument, DocumentWindow::changed, 1);
+    }
+    text.Refetch();
+    const DWORD insertedEnd = EditPosition(text.data(), start + replaceLength);
+    text.Unlock();
+    SelectAndShow(edit, from, insertedEnd);
+    return true;
 }
 
 }  // namespace
@@ -178,6 +229,15 @@ bool ReplaceAll()
         SelectAndShow(edit, start, end);
         return true;
     }
+    if (!AppState.editBlockIsItsText) {
+        const ReplaceAllSpans spans = PlanReplaceAllSpans(finder, text.data(), text.length());
+        text.Unlock();
+        bool replaced = false;
+        if (ReplaceAllInShownText(edit, spans, replace, replaceLength, &replaced)) {
+            return replaced;
+        }
+        text.Refetch();
+    }
     NewText rebuilt(plan.newLength);
     if (rebuilt.data() == nullptr) {
         text.Unlock();
@@ -186,7 +246,8 @@ bool ReplaceAll()
     }
     WriteReplaceAll(finder, text.data(), text.length(), replace, replaceLength, rebuilt.data());
     text.Unlock();
-    return SetWholeText(edit, rebuilt.data(), plan.lastStart, plan.lastStart + replaceLength);
+    return ShowRebuilt(edit, SetTextChecked(edit, rebuilt.data()), EditPosition(rebuilt.data(), plan.lastStart),
+                       EditPosition(rebuilt.data(), plan.lastStart + replaceLength));
 }
 
 void FindPrevious()

@@ -4,6 +4,7 @@
 
 #include "app/frame.h"
 #include "document/document_data.h"
+#include "document/oem_conversion.h"
 #include "file/load_file.h"
 #include "file/save_as_dialog.h"
 #include "res/resource.h"
@@ -124,6 +125,7 @@ TEST_F(NothingTypedIsLost, AFileThatCannotBeReadWholeLoadsNothing)
 // the text over.
 UINT refused = 0;
 ImportPatch* sendPatch = nullptr;
+ImportPatch* sendWidePatch = nullptr;
 
 LRESULT WINAPI RefusingSend(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -131,6 +133,19 @@ LRESULT WINAPI RefusingSend(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return TRUE;
     }
     return sendPatch->original<decltype(&SendMessageA)>()(window, message, wParam, lParam);
+}
+
+LRESULT WINAPI RefusingSendWide(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == refused) {
+        return TRUE;
+    }
+    return sendWidePatch->original<decltype(&SendMessageW)>()(window, message, wParam, lParam);
+}
+
+UINT WINAPI OemCodePage437()
+{
+    return 437;
 }
 
 const char kCannotSwitchWrap[] = "<文字列の折り返し> メモリ不足のため、折り返しモードを変更できません！";
@@ -153,8 +168,10 @@ TEST_F(NothingTypedIsLost, ATextTheControlRefusesIsReportedAndTheOldTextStays)
         HWND edit = DocumentEdit(document);
         {
             ImportPatch send("user32.dll", "SendMessageA", reinterpret_cast<void*>(RefusingSend));
-            ASSERT_TRUE(send.Patched());
+            ImportPatch sendWide("user32.dll", "SendMessageW", reinterpret_cast<void*>(RefusingSendWide));
+            ASSERT_TRUE(send.Patched() && sendWide.Patched());
             sendPatch = &send;
+            sendWidePatch = &sendWide;
             refused = handOver.refused;
             {
                 DialogAnswers answers;
@@ -174,8 +191,32 @@ TEST_F(NothingTypedIsLost, ATextTheControlRefusesIsReportedAndTheOldTextStays)
                 ASSERT_EQ(answers.Seen().size(), 1u);
                 EXPECT_EQ(answers.Seen()[0].texts.front(), kCannotSwitchWrap);
             }
+            {
+                // Replace All gives the rebuilt text by WM_SETTEXT with
+                // either hand-over: a refusal is reported, not taken for a
+                // replace-all done.
+                refused = WM_SETTEXT;
+                DialogAnswers answers;
+                answers.ThenPress(IDOK);
+                std::strcpy(SearchState.findText, "typed");
+                std::strcpy(SearchState.replaceText, "x");
+                EXPECT_FALSE(ReplaceAll());
+                ASSERT_EQ(answers.Seen().size(), 1u);
+                EXPECT_EQ(answers.Seen()[0].texts.front(), std::string("「文字変換」") + kNoStorage);
+            }
+            {
+                // So does the OEM switch where the OEM code page is another.
+                ImportPatch oem("kernel32.dll", "GetOEMCP", reinterpret_cast<void*>(OemCodePage437));
+                ASSERT_TRUE(oem.Patched());
+                DialogAnswers answers;
+                answers.ThenPress(IDOK);
+                EXPECT_EQ(ConvertToOem(), 0);
+                ASSERT_EQ(answers.Seen().size(), 1u);
+                EXPECT_EQ(answers.Seen()[0].texts.front(), std::string("「文字変換」") + kNoStorage);
+            }
             refused = 0;
             sendPatch = nullptr;
+            sendWidePatch = nullptr;
         }
         EXPECT_EQ(DocumentWindows(), std::vector<HWND>{document});
         EXPECT_EQ(DocumentEdit(document), edit);

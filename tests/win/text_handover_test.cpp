@@ -7,6 +7,7 @@
 #include "app/frame.h"
 #include "document/document_data.h"
 #include "document/editing_commands.h"
+#include "document/wrap_mode.h"
 #include "res/resource.h"
 #include "search/search_engine.h"
 #include "state/app_state.h"
@@ -238,6 +239,45 @@ TEST_F(TextHandOver, ASaveEmptiesUndoAndLaysNothingOutAgain)
         SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         EXPECT_EQ(start, 1000u);
         EXPECT_EQ(end, 1002u);
+    }
+}
+
+// Commands that change part of the text, or move it to another control,
+// leave every other character as it was, one code page 932 lacks too.
+TEST_F(TextHandOver, CommandsChangeNoCharacterTheyDoNotTouch)
+{
+    HWND document = AppState.activeDocument;
+    const auto replace = [](const char* find, const char* with) {
+        std::strcpy(SearchState.findText, find);
+        std::strcpy(SearchState.replaceText, with);
+    };
+    const struct {
+        const char* what;
+        const wchar_t* text;
+        std::function<void()> command;
+        const wchar_t* shown;
+    } cases[] = {
+        {"wrap switch", L"\u20ac100 \U00020BB7 end", [&] { SetWrapMode(document, 0); }, L"\u20ac100 \U00020BB7 end"},
+        {"replace", L"\u20ac abc abc",
+         [&] {
+             replace("abc", "xyz");
+             FindText(+1, 0);
+             FindText(+1, 1);
+         },
+         L"\u20ac xyz abc"},
+        {"replace all", L"\U00020BB7\u7530 abc \u20ac", [&] { replace("abc", "x"), ReplaceAll(); },
+         L"\U00020BB7\u7530 x \u20ac"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetWrapMode(document, 1);
+        HWND edit = DocumentEdit(document);
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.text));
+        SendMessageW(edit, EM_SETSEL, 0, 0);
+        DialogAnswers answers;
+        c.command();
+        EXPECT_EQ(ShownText(DocumentEdit(document)), c.shown);
+        EXPECT_TRUE(answers.Seen().empty());
     }
 }
 
