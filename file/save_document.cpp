@@ -152,32 +152,14 @@ bool ReplaceWhole(const std::string& path, Bytes text)
 // The control's text as it shows it: UTF-16, on Windows and Wine alike.
 class ShownText {
 public:
-    explicit ShownText(HWND edit)
-    {
-        const LRESULT length = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
-        if (length < 0) {
-            return;
-        }
-        text_.reset(new (std::nothrow) WCHAR[static_cast<std::size_t>(length) + 1]);
-        if (text_ != nullptr) {
-            const LRESULT got = SendMessageW(edit, WM_GETTEXT, static_cast<WPARAM>(length) + 1,
-                                             reinterpret_cast<LPARAM>(text_.get()));
-            // The length may be larger than the text, never smaller; a text
-            // that did not come at all must not be saved as an empty one.
-            if (got <= 0 && length > 0) {
-                text_.reset();
-                return;
-            }
-            length_ = got > 0 && got <= length ? static_cast<int>(got) : 0;
-        }
-    }
-    bool valid() const { return text_ != nullptr; }
-    const WCHAR* data() const { return text_.get(); }
-    int length() const { return length_; }
+    explicit ShownText(HWND edit) : valid_(ShownTextOf(edit, text_)) {}
+    bool valid() const { return valid_; }
+    const WCHAR* data() const { return text_.c_str(); }
+    int length() const { return static_cast<int>(text_.size()); }
 
 private:
-    std::unique_ptr<WCHAR[]> text_;
-    int length_ = 0;
+    std::wstring text_;
+    bool valid_;
 };
 
 // The shown text in code page 932, with no character put in for one that
