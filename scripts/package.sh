@@ -27,6 +27,7 @@ done
 cd "$(dirname "$0")/.."
 root=$(pwd)
 out=${out:-$root/build/dist}
+mkdir -p "$out"
 
 version=$(sed -n 's/^project(mokure VERSION \([0-9][0-9.]*\).*/\1/p' CMakeLists.txt)
 if [ -z "$version" ]; then
