@@ -6,8 +6,9 @@
 # Without --program it installs what building needs and builds the release
 # program in build/win; with it, it packs that program as it is, building
 # and installing nothing. FOLDER is build/dist unless given.
-# The same commit and program give the same bytes: every file has the
-# commit's time (or SOURCE_DATE_EPOCH) and a fixed mode, in a fixed order.
+# The same commit and program give the same bytes: every file, and the
+# program's header, has the commit's time (or SOURCE_DATE_EPOCH); every file
+# has a fixed mode, in a fixed order.
 set -euo pipefail
 
 program=
@@ -60,7 +61,8 @@ zipfile=$out/$name-windows-x64.zip
 stage=$(mktemp -d "$out/stage.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
 mkdir "$stage/$name"
-x86_64-w64-mingw32-strip -o "$stage/$name/mokure.exe" "$program"
+# strip stamps the program's header with the time it runs, unless given one.
+SOURCE_DATE_EPOCH=$epoch x86_64-w64-mingw32-strip -o "$stage/$name/mokure.exe" "$program"
 # CR LF, since Notepad before Windows 10 shows LF-only text as one line, and
 # a byte-order mark, since it reads unmarked text in the ANSI code page.
 {

@@ -1,8 +1,8 @@
 # scripts/package.sh packs the program under test for Windows users,
 # building and installing nothing, into the same bytes each time, whatever
-# the umask and time zone; unpacked into a folder of its own, the zip holds
-# the program, the Windows user's README in CR LF and the licence, and the
-# program starts from there.
+# the umask and time zone, dated by the commit; unpacked into a folder of
+# its own, the zip holds the program, the Windows user's README in CR LF and
+# the licence, and the program starts from there.
 source "$(dirname "$0")/lib.sh"
 
 source_tree=$(cd "$(dirname "$0")/../.." && pwd)
@@ -44,6 +44,10 @@ crlf=$(grep -c $'\r$' "$folder/README.txt" || true)
     cat "$source_tree/docs/README-windows.txt"
 } | cmp -s - <(tr -d '\r' <"$folder/README.txt") || fail "README.txt is not docs/README-windows.txt with a byte-order mark"
 grep -q '^MIT License' "$folder/LICENSE.txt" || fail "LICENSE.txt is not the MIT licence"
+# The program's header carries the commit's time, not the packing's.
+header=$(od -An -tu4 -j 60 -N 4 "$folder/mokure.exe" | tr -d ' ')
+stamp=$(od -An -tu4 -j $((header + 8)) -N 4 "$folder/mokure.exe" | tr -d ' ')
+[ "$stamp" = "$(git -C "$source_tree" log -1 --format=%ct)" ] || fail "mokure.exe is stamped $stamp"
 
 EXE="$folder/mokure.exe"
 cd "$folder"
