@@ -9,7 +9,8 @@
 # Under the build folder they are unreadable wherever a parent of the checkout
 # is closed to others (a home folder, a mktemp folder): pstops then fails,
 # cups-pdf turns the empty input into a blank untitled page, and the job
-# stays stopped in the queue.
+# stays stopped in the queue. So every folder and file here gets its mode
+# explicitly, whatever the umask.
 
 export MOKURE_LONG_QUEUE=MokureQueueWithANameLongerThanADeviceRecordHolds
 
@@ -20,9 +21,9 @@ start_cups() {
     cups_socket_dir=$(mktemp -d /tmp/mokure-cups-XXXXXX)
     chmod 755 "$cups_socket_dir"
     local root=$cups_socket_dir
-    mkdir -p "$root/conf" "$root/spool/tmp" "$root/cache" "$root/state"
+    mkdir -m 755 "$root/conf" "$root/conf/ppd" "$root/spool" "$root/cache" "$root/state"
     # The filters keep their work files here.
-    chmod 1777 "$root/spool/tmp"
+    mkdir -m 1777 "$root/spool/tmp"
     cat > "$root/conf/cups-files.conf" <<CONF
 ServerRoot $root/conf
 RequestRoot $root/spool
@@ -53,6 +54,7 @@ DefaultAuthType None
   </Limit>
 </Policy>
 CONF
+    chmod 644 "$root/conf/cups-files.conf" "$root/conf/cupsd.conf"
     cupsd -f -c "$root/conf/cupsd.conf" -s "$root/conf/cups-files.conf" >"$logs/log/cupsd.out" 2>&1 &
     started_pids+=($!)
     export CUPS_SERVER="$root/cups.sock"
@@ -70,10 +72,10 @@ CONF
         cat "$logs/log/cupsd.out" "$logs/log/error_log" >&2 2>/dev/null || true
         return 1
     fi
-    lpadmin -p PDF -v cups-pdf:/ -E -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
-    lpadmin -d PDF
+    add_pdf_queue PDF || return 1
+    lpadmin -d PDF || return 1
     # A queue whose name does not fit the 31 bytes of a device record.
-    lpadmin -p "$MOKURE_LONG_QUEUE" -v cups-pdf:/ -E -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
+    add_pdf_queue "$MOKURE_LONG_QUEUE" || return 1
     # Where cups-pdf writes and logs: its Out and Log settings, ${HOME}
     # being the home of the user who prints. Its settings come only from
     # /etc/cups (a PPD option's default cannot hold a path, and job options
@@ -93,6 +95,17 @@ CONF
     export MOKURE_CUPS_PAGE_LOG=$logs/log/page_log
     export MOKURE_PAGES_DIR="$root/pages"
     mkdir -p "$MOKURE_PAGES_DIR"
+}
+
+# A cups-pdf queue. lpadmin warns on every queue made from a PPD file that
+# such drivers are deprecated: that line alone is left out of what it says.
+add_pdf_queue() {
+    local said
+    said=$(LC_ALL=C lpadmin -p "$1" -v cups-pdf:/ -E -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>&1) || {
+        echo "cups: lpadmin could not make the queue $1: $said" >&2
+        return 1
+    }
+    grep -v -e '^$' -e 'drivers are deprecated' <<<"$said" >&2 || true
 }
 
 stop_cups_files() {

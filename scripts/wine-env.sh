@@ -57,7 +57,19 @@ ensure_font_replacements() {
     wine regedit /S "Z:$(printf '%s' "$reg" | tr / '\\')" >/dev/null 2>&1
     wineserver -w
     rm -f "$reg"
+    # regedit ends with 0 even when it could not import: the values tell.
+    if ! font_replaced 'ＭＳ 明朝' IPAMincho || ! font_replaced 'ＭＳ ゴシック' IPAGothic ||
+        ! font_replaced 'MS UI Gothic' IPAGothic; then
+        echo "wine: regedit did not set the Japanese font replacements in $WINEPREFIX" >&2
+        return 1
+    fi
     touch "$WINEPREFIX/.mokure-fonts"
+}
+
+font_replaced() {
+    local said
+    said=$(wine reg query 'HKCU\Software\Wine\Fonts\Replacements' /v "$1" 2>/dev/null | tr -d '\r') || return 1
+    grep -q "REG_SZ *$2\$" <<<"$said"
 }
 
 start_display() {
