@@ -58,7 +58,8 @@ versioned=()
 if [ ! -f "$(clang -print-file-name=libclang_rt.fuzzer-x86_64.a)" ]; then
     versioned+=("libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev")
 fi
-versioned+=("libpython$(python3 -c 'import sys; print("%d.%d" % sys.version_info[:2])')-testsuite")
+# Debian's own Python, not one a version manager puts first on the path.
+versioned+=("libpython$(/usr/bin/python3 -c 'import sys; print("%d.%d" % sys.version_info[:2])')-testsuite")
 install_missing "${versioned[@]}"
 
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
