@@ -21,19 +21,25 @@ HLOCAL EmptyText()
     return LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, 1);
 }
 
-// WM_SETTEXT, checked by the length the control then holds: Windows answers
-// FALSE when it has no room, Wine keeps its old text and answers TRUE.
-bool SetTextByMessage(HWND edit, const char* text)
+// The answer to WM_SETTEXT, checked by the length the control then holds:
+// Windows answers FALSE when it has no room, Wine keeps its old text and
+// answers TRUE. A text taken starts with empty undo.
+bool TookText(HWND edit, LRESULT answer, std::size_t wideLength)
 {
-    const int length = static_cast<int>(std::strlen(text));
-    const int wide = length > 0 ? MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0) : 0;
-    if (SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) == FALSE ||
-        SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0) != wide) {
+    if (answer == FALSE || static_cast<std::size_t>(SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0)) != wideLength) {
         return false;
     }
     SendMessageA(edit, EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
     return true;
+}
+
+bool SetTextByMessage(HWND edit, const char* text)
+{
+    const int length = static_cast<int>(std::strlen(text));
+    const int wide = length > 0 ? MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0) : 0;
+    return TookText(edit, SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)),
+                    static_cast<std::size_t>(wide));
 }
 
 }  // namespace
@@ -105,6 +111,11 @@ bool GiveText(HWND edit, HLOCAL block)
     }
     LocalFree(block);
     return taken;
+}
+
+bool GiveWideText(HWND edit, const wchar_t* text, std::size_t length)
+{
+    return TookText(edit, SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)), length);
 }
 
 HLOCAL CopyOfText(HWND edit)

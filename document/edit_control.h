@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 // The style of a document's edit control in the wrapping form (wrap
 // nonzero) or the scrolling one, without WS_VISIBLE.
 DWORD EditStyleForMode(int wrap);
@@ -31,6 +33,11 @@ bool GiveTextBlock(HWND edit, HLOCAL block);
 // control's or freed afterwards. False when the control refused the text
 // and kept its own.
 bool GiveText(HWND edit, HLOCAL block);
+
+// Makes the zero-ended UTF-16 text of length units the control's whole text,
+// with empty undo and no EN_CHANGE. False when the control refused it and
+// kept its own.
+bool GiveWideText(HWND edit, const wchar_t* text, std::size_t length);
 
 // A copy of the control's whole text in a new movable local block ending
 // with a zero, as GiveText takes it; none when memory ran short.

@@ -1,7 +1,7 @@
 #include "search/search_engine.h"
 
-#include "document/document_data.h"
 #include "document/edit_positions.h"
+#include "document/recovery.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
 #include "search/match.h"
@@ -85,7 +85,7 @@ bool SetWholeText(HWND edit, const char* text, std::size_t start, std::size_t en
         return false;
     }
     SelectAndShow(edit, from, to);
-    SetDocumentData(AppState.activeDocument, DocumentWindow::changed, 1);
+    NoteDocumentChanged(AppState.activeDocument);
     return true;
 }
 
