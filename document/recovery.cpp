@@ -254,6 +254,15 @@ void Enqueue(Job job)
     SetEvent(recovery.wake);
 }
 
+void EnqueueRemoval(const Record& record, std::uint64_t order)
+{
+    Job job;
+    job.slot = record.slot;
+    job.order = order;
+    job.remove = true;
+    Enqueue(std::move(job));
+}
+
 Record* FindRecord(HWND document)
 {
     for (const auto& record : recovery.records) {
@@ -599,11 +608,7 @@ void NoteDocumentSaved(HWND document)
     record->dirty = false;
     record->pending = false;
     record->timing = CopyTiming();
-    Job job;
-    job.slot = record->slot;
-    job.order = SavedOrder(record->changes);
-    job.remove = true;
-    Enqueue(std::move(job));
+    EnqueueRemoval(*record, SavedOrder(record->changes));
 }
 
 void NoteDocumentClosed(HWND document)
@@ -613,11 +618,7 @@ void NoteDocumentClosed(HWND document)
         return;
     }
     if (!recovery.keepCopies) {
-        Job job;
-        job.slot = record->slot;
-        job.order = kLetGo;
-        job.remove = true;
-        Enqueue(std::move(job));
+        EnqueueRemoval(*record, kLetGo);
     }
     EnterCriticalSection(&recovery.queueLock);
     for (auto it = recovery.records.begin(); it != recovery.records.end(); ++it) {
