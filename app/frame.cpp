@@ -6,6 +6,7 @@
 #include "document/font_dialog.h"
 #include "document/goto_line_dialog.h"
 #include "document/oem_conversion.h"
+#include "document/recovery.h"
 #include "document/wrap_mode.h"
 #include "file/load_file.h"
 #include "file/open_dialog.h"
@@ -120,25 +121,48 @@ void HideClientScrollBarsBehind(HWND document)
     }
 }
 
-// Brings an open document forward, or opens the file in a new one. The
-// search upper-cases a copy: the file is opened by the name as given.
-void OpenOrBringForward(char* name)
-{
-    std::string searched(name);
-    HWND existing = FindDocumentWindow(searched.data());
-    if (existing != nullptr) {
-        BringWindowToTop(existing);
-    } else {
-        CreateDocumentWindow(name);
-    }
-}
-
 // Settings change often and for many reasons, and a lookup may stall on a
 // network printer: only the default printer's section and the printers'
 // own, or a change that names no section, can concern printing.
 bool ConcernsPrinters(const char* section)
 {
     return section == nullptr || lstrcmpiA(section, "windows") == 0 || lstrcmpiA(section, "devices") == 0;
+}
+
+// Set when the user answered every question of an ending session: the
+// documents still changed are the ones the user chose not to save.
+bool sessionLetGo = false;
+
+constexpr wchar_t kShutdownReason[] = L"保管されていない文書があります。";
+
+// A critical end, or the restart manager closing the program, waits for
+// no answer: the copies are written and the session ends. Otherwise the
+// program asks as it does before closing, and tells the system why it holds
+// the session up meanwhile; the copies are written first all the same, for
+// the user may end the session anyway while the question is up.
+LRESULT QueryEndSession(HWND frame, LPARAM how)
+{
+    WriteCopiesNow();
+    sessionLetGo = false;
+    if ((how & (ENDSESSION_CRITICAL | ENDSESSION_CLOSEAPP)) != 0) {
+        return TRUE;
+    }
+    ShutdownBlockReasonCreate(frame, kShutdownReason);
+    const int agreed = QueryCloseAll();
+    ShutdownBlockReasonDestroy(frame);
+    sessionLetGo = agreed == 1;
+    return agreed;
+}
+
+void EndSession(bool ending)
+{
+    if (ending && sessionLetGo) {
+        DestroyAllDocuments();
+    } else if (ending) {
+        WriteCopiesNow();
+        KeepCopiesAtEnd();
+    }
+    sessionLetGo = false;
 }
 
 }  // namespace
@@ -171,11 +195,17 @@ LRESULT CALLBACK FrameWndProc(HWND frame, UINT message, WPARAM wParam, LPARAM lP
         CloseFrame(frame);
         return 0;
     case WM_QUERYENDSESSION:
-        return QueryCloseAll();
+        return QueryEndSession(frame, lParam);
+    case WM_ENDSESSION:
+        EndSession(wParam != FALSE);
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
     default:
+        if (message == CopyTimesMessage()) {
+            return CopyTimes(wParam);
+        }
         return DefFrameProcA(frame, AppState.mdiClient, message, wParam, lParam);
     }
 }
@@ -366,6 +396,24 @@ void DestroyAllDocuments()
     }
 }
 
+HWND MakeDocumentWindow(const std::string& title)
+{
+    MDICREATESTRUCTA mcs = {};
+    mcs.szClass = kDocumentClassName;
+    mcs.szTitle = title.c_str();
+    mcs.hOwner = AppState.instance;
+    mcs.x = CW_USEDEFAULT;
+    mcs.y = CW_USEDEFAULT;
+    mcs.cx = CW_USEDEFAULT;
+    mcs.cy = CW_USEDEFAULT;
+    mcs.style = AppState.childStyle;
+    mcs.lParam = 0;
+    HWND document = reinterpret_cast<HWND>(
+        SendMessageA(AppState.mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+    HideClientScrollBarsBehind(document);
+    return document;
+}
+
 HWND CreateDocumentWindow(char* name)
 {
     std::string title;
@@ -380,21 +428,7 @@ HWND CreateDocumentWindow(char* name)
         ++AppState.untitledCounter;
         title = std::string(stem) + std::to_string(AppState.untitledCounter);
     }
-
-    MDICREATESTRUCTA mcs = {};
-    mcs.szClass = kDocumentClassName;
-    mcs.szTitle = title.c_str();
-    mcs.hOwner = AppState.instance;
-    mcs.x = CW_USEDEFAULT;
-    mcs.y = CW_USEDEFAULT;
-    mcs.cx = CW_USEDEFAULT;
-    mcs.cy = CW_USEDEFAULT;
-    mcs.style = AppState.childStyle;
-    mcs.lParam = 0;
-    HWND document = reinterpret_cast<HWND>(
-        SendMessageA(AppState.mdiClient, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
-    HideClientScrollBarsBehind(document);
-
+    HWND document = MakeDocumentWindow(title);
     if (name != nullptr && document != nullptr) {
         SetDocumentPath(document, given);
         if (LoadFile(document, name, LoadMode::NewDocument) == 0) {
@@ -403,6 +437,17 @@ HWND CreateDocumentWindow(char* name)
         }
     }
     return document;
+}
+
+void OpenOrBringForward(char* name)
+{
+    std::string searched(name);
+    HWND existing = FindDocumentWindow(searched.data());
+    if (existing != nullptr) {
+        BringWindowToTop(existing);
+    } else {
+        CreateDocumentWindow(name);
+    }
 }
 
 void OpenFileCommand()

@@ -3,10 +3,12 @@
 #include "app/code_page_check.h"
 #include "app/command_line.h"
 #include "app/frame.h"
+#include "app/take_back.h"
 #include "document/document_data.h"
 #include "document/document_window.h"
 #include "document/edit_control.h"
 #include "document/edit_positions.h"
+#include "document/recovery.h"
 #include "res/resource.h"
 #include "state/app_state.h"
 #include "text/shift_jis_font.h"
@@ -106,12 +108,17 @@ bool CreateFrameWindow(const std::string& name, int showCommand)
     ProbeEditPositions();
     ProbeEditTextBlock();
 
+    // Documents taken back stand in for the empty one; a named file that
+    // one of them holds is brought forward.
+    const int takenBack = OfferLeftCopies();
     if (name.empty()) {
-        CreateDocumentWindow(nullptr);
+        if (takenBack == 0) {
+            CreateDocumentWindow(nullptr);
+        }
     } else {
         // A copy, because opening a document upper-cases its name in place.
         std::vector<char> copy = FullPathOf(name);
-        CreateDocumentWindow(copy.data());
+        OpenOrBringForward(copy.data());
     }
     DragAcceptFiles(AppState.frameWindow, TRUE);
     return true;
@@ -144,10 +151,16 @@ int MokureMain(HINSTANCE instance, HINSTANCE previousInstance, int showCommand)
     if (previousInstance == nullptr && !RegisterWindowClasses()) {
         return 0;
     }
-    const std::string name = ParseCommandLine();
-    if (!CreateFrameWindow(name, showCommand)) {
-        return 0;
+    // After a restart for updates the system starts the program again,
+    // which then offers the copies the session's end left.
+    if (StartRecovery()) {
+        RegisterApplicationRestart(nullptr, 0);
     }
-    RunMessageLoop();
+    const std::string name = ParseCommandLine();
+    const bool started = CreateFrameWindow(name, showCommand);
+    if (started) {
+        RunMessageLoop();
+    }
+    EndRecovery();
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "document/document_data.h"
 #include "document/edit_control.h"
+#include "document/recovery.h"
 #include "document/wrap_mode.h"
 #include "file/save_as_dialog.h"
 #include "file/save_document.h"
@@ -57,6 +58,7 @@ LRESULT SaveCommand(HWND document)
         return 1;
     }
     SetDocumentData(document, DocumentWindow::changed, 0);
+    NoteDocumentSaved(document);
     return 0;
 }
 
@@ -64,7 +66,7 @@ LRESULT EditNotification(HWND document, UINT message, WPARAM wParam, LPARAM lPar
 {
     switch (HIWORD(wParam)) {
     case EN_CHANGE:
-        SetDocumentData(document, DocumentWindow::changed, 1);
+        NoteDocumentChanged(document);
         return 0;
     case EN_ERRSPACE:
         MessageBeep(0);
@@ -138,6 +140,7 @@ LRESULT CALLBACK DocumentWndProc(HWND document, UINT message, WPARAM wParam, LPA
     case WM_DESTROY:
         ReleaseDocumentText(document);
         ReleaseDocumentFont(document);
+        NoteDocumentClosed(document);
         ForgetDocumentFile(document);
         return DefMDIChildProcA(document, message, wParam, lParam);
     default:

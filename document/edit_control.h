@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 
 // The style of a document's edit control in the wrapping form (wrap

@@ -72,7 +72,9 @@ awk '
 # Opening a 10 MiB Shift-JIS file end to end: from the start of the process
 # to its first wait for input, in a 1280x1024 virtual display; then, in the
 # program and in the bare control given WM_SETTEXT, one typed character with
-# its repaint at the end and at the start of the text, and the program's save.
+# its repaint at the end and at the start of the text, and the program's save;
+# before the save, the recovery copy the typing called for: the longest time
+# the program's window thread spent on a copy, and the copy whole.
 # The programs take turns, five runs each, so that a busy moment of the
 # machine falls on each alike.
 MOKURE_ROOT=$(pwd)
@@ -102,6 +104,8 @@ trap stop_started EXIT
 start_display
 ensure_wine_prefix
 start_wineserver
+# Copies an interrupted run left would be offered at the start.
+rm -rf "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/モクレ"
 
 file=$(winepath -w "$sample")
 file_utf8=$(winepath -w "$sample_utf8")
@@ -121,7 +125,7 @@ time_open() {
 mokure=() utf8=() bare=() settext=() notepad_on=() notepad_off=()
 for _ in 1 2 3 4 5; do
     cp "$sample" "$work"
-    mokure+=("$(time_open --keys --save mkframe "build\\win\\mokure.exe $work_file" | tr ' ' ,)")
+    mokure+=("$(time_open --keys --save --copy mkframe "build\\win\\mokure.exe $work_file" | tr ' ' ,)")
     utf8+=("$(time_open --yes mkframe "build\\win\\mokure.exe $file_utf8")")
     bare+=("$(time_open bareloader "build\\win\\mokure_bare_loader.exe $file")")
     settext+=("$(time_open --keys bareloader "build\\win\\mokure_bare_settext.exe $file" | tr ' ' ,)")
@@ -145,6 +149,8 @@ m=$(median $(column 1 "${mokure[@]}"))
 m_end=$(median $(column 2 "${mokure[@]}"))
 m_start=$(median $(column 3 "${mokure[@]}"))
 m_save=$(median $(column 4 "${mokure[@]}"))
+m_pause=$(median $(column 5 "${mokure[@]}"))
+m_copy=$(median $(column 6 "${mokure[@]}"))
 u=$(median "${utf8[@]}")
 b=$(median "${bare[@]}")
 s_open=$(median $(column 1 "${settext[@]}"))
@@ -163,12 +169,16 @@ echo "TIME key_end_10mib_bare_settext_ms $s_end ($(column 2 "${settext[@]}" | tr
 echo "TIME key_start_10mib_mokure_ms $m_start ($(column 3 "${mokure[@]}" | tr '\n' ' '))"
 echo "TIME key_start_10mib_bare_settext_ms $s_start ($(column 3 "${settext[@]}" | tr '\n' ' '))"
 echo "TIME save_10mib_mokure_ms $m_save ($(column 4 "${mokure[@]}" | tr '\n' ' '))"
+echo "TIME copy_pause_10mib_mokure_ms $m_pause ($(column 5 "${mokure[@]}" | tr '\n' ' '))"
+echo "TIME copy_whole_10mib_mokure_ms $m_copy ($(column 6 "${mokure[@]}" | tr '\n' ' '))"
 awk -v m="$m" -v u="$u" -v b="$b" -v n="$n_on" -v save="$m_save" -v me="$m_end" -v se="$s_end" -v ms="$m_start" \
-    -v ss="$s_start" 'BEGIN {
+    -v ss="$s_start" -v pause="$m_pause" -v copy="$m_copy" 'BEGIN {
     printf "RATIO open_vs_bare_control %.2f\n", m / b
     printf "RATIO open_utf8_vs_sjis %.2f\n", u / m
     printf "RATIO open_vs_notepad %.2f\n", m / n
     printf "RATIO save_vs_open %.3f\n", save / m
     printf "RATIO key_end_vs_bare_settext %.2f\n", me / se
     printf "RATIO key_start_vs_bare_settext %.2f\n", ms / ss
+    printf "RATIO copy_pause_vs_key %.2f\n", pause / me
+    printf "RATIO copy_vs_save %.2f\n", copy / save
 }'

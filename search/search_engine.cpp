@@ -3,6 +3,7 @@
 #include "document/document_data.h"
 #include "document/edit_control.h"
 #include "document/edit_positions.h"
+#include "document/recovery.h"
 #include "msg/message_box.h"
 #include "res/resource.h"
 #include "search/match.h"
@@ -95,7 +96,7 @@ bool ShowRebuilt(HWND edit, bool taken, DWORD from, DWORD to)
         return false;
     }
     SelectAndShow(edit, from, to);
-    SetDocumentData(AppState.activeDocument, DocumentWindow::changed, 1);
+    NoteDocumentChanged(AppState.activeDocument);
     return true;
 }
 
@@ -155,7 +156,7 @@ bool ReplaceSelection(HWND edit, EditText& text, std::size_t start, std::size_t 
         const std::string inserted(replace, replaceLength);
         SendMessageA(edit, EM_SETSEL, from, static_cast<LPARAM>(to));
         SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(inserted.c_str()));
-        SetDocumentData(AppState.activeDocument, DocumentWindow::changed, 1);
+        NoteDocumentChanged(AppState.activeDocument);
     }
     text.Refetch();
     const DWORD insertedEnd = EditPosition(text.data(), start + replaceLength);

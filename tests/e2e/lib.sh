@@ -8,6 +8,11 @@ OUT=$3
 mkdir -p "$OUT"
 program_pid=
 
+# The program keeps recovery copies in the prefix's local application data;
+# each test starts without any that an earlier one left by stopping it.
+recovery_folder="${WINEPREFIX:-$HOME/.wine}/drive_c/users/$(id -un)/AppData/Local/モクレ/復元"
+rm -rf "$(dirname "$recovery_folder")"
+
 fail() {
     echo "FAIL: $*" >&2
     exit 1

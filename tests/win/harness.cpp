@@ -56,6 +56,21 @@ BOOL CALLBACK CollectText(HWND child, LPARAM lParam)
 
 bool classesRegistered = false;
 
+// The program keeps recovery copies under LOCALAPPDATA. Tests that do not
+// look at them point it where no folder is, so that the program keeps none
+// and finds none the user's own runs left.
+class NoRecoveryFolder : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        char temp[MAX_PATH] = "";
+        GetTempPathA(sizeof temp, temp);
+        SetEnvironmentVariableA("LOCALAPPDATA", (std::string(temp) + "mokure-test-no-folder\\none").c_str());
+    }
+};
+
+::testing::Environment* const noRecoveryFolder = ::testing::AddGlobalTestEnvironment(new NoRecoveryFolder);
+
 }  // namespace
 
 SentMessages::SentMessages(std::function<void(HWND, UINT, WPARAM)> seen)

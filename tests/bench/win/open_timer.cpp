@@ -5,10 +5,13 @@
 //
 // With --keys it then times one typed character with its repaint, at the
 // end of the text and at its start (the median of five each); with --save
-// also the save command (1003) sent to the window. All on one line. With
-// --yes every question the program asks while opening is answered Yes.
+// also the save command (1003) sent to the window; with --copy, once the
+// program has written the recovery copy the typing called for, the longest
+// time its window's thread spent on a copy and the time the copy took whole,
+// as the program measured them. All on one line. With --yes every question
+// the program asks while opening is answered Yes.
 //
-//   mokure_open_timer [--keys] [--save] [--yes] WINDOWCLASS COMMANDLINE
+//   mokure_open_timer [--keys] [--save] [--copy] [--yes] WINDOWCLASS COMMANDLINE
 
 #include <windows.h>
 
@@ -130,6 +133,26 @@ double TimeKeys(HWND edit, WPARAM where)
     return times[2];
 }
 
+// The program answers its copies' timings to a message of its own: 0 the
+// number written, 1 the longest pause of its window's thread, 2 the last
+// copy whole, in microseconds. Waits for the first copy.
+bool CopyTimes(HWND top, double* pauseMs, double* wholeMs)
+{
+    const UINT message = RegisterWindowMessageA("MokureRecoveryCopyTimes");
+    DWORD_PTR answer = 0;
+    for (int waited = 0; answer == 0; waited += 50) {
+        if (waited > 60000 || !SendMessageTimeoutA(top, message, 0, 0, SMTO_NORMAL, 600000, &answer)) {
+            return false;
+        }
+        Sleep(answer == 0 ? 50 : 0);
+    }
+    SendMessageTimeoutA(top, message, 1, 0, SMTO_NORMAL, 600000, &answer);
+    *pauseMs = static_cast<double>(answer) / 1000.0;
+    SendMessageTimeoutA(top, message, 2, 0, SMTO_NORMAL, 600000, &answer);
+    *wholeMs = static_cast<double>(answer) / 1000.0;
+    return true;
+}
+
 double TimeSave(HWND top)
 {
     LARGE_INTEGER start;
@@ -146,15 +169,17 @@ int main(int argc, char** argv)
 {
     bool keys = false;
     bool save = false;
+    bool copy = false;
     bool yes = false;
     int first = 1;
     for (; first < argc && argv[first][0] == '-'; ++first) {
         keys = keys || std::strcmp(argv[first], "--keys") == 0;
         save = save || std::strcmp(argv[first], "--save") == 0;
+        copy = copy || std::strcmp(argv[first], "--copy") == 0;
         yes = yes || std::strcmp(argv[first], "--yes") == 0;
     }
     if (argc - first < 2) {
-        std::fputs("usage: mokure_open_timer [--keys] [--save] [--yes] WINDOWCLASS COMMANDLINE\n", stderr);
+        std::fputs("usage: mokure_open_timer [--keys] [--save] [--copy] [--yes] WINDOWCLASS COMMANDLINE\n", stderr);
         return 2;
     }
     std::string commandLine = argv[first + 1];
@@ -209,8 +234,18 @@ int main(int argc, char** argv)
         std::printf(" %.1f", TimeKeys(edit, 0x7FFFFFFE));
         std::printf(" %.1f", TimeKeys(edit, 0));
     }
+    // The copy is taken before the save, which removes it.
+    double pause = 0;
+    double whole = 0;
+    if (copy && !CopyTimes(search.found, &pause, &whole)) {
+        std::fputs("no recovery copy was written\n", stderr);
+        return 1;
+    }
     if (save) {
         std::printf(" %.1f", TimeSave(search.found));
+    }
+    if (copy) {
+        std::printf(" %.1f %.1f", pause, whole);
     }
     std::printf("\n");
     std::fflush(stdout);

@@ -37,3 +37,4 @@ std::string CheckFileNames(const unsigned char* data, std::size_t size);
 std::string CheckFaceName(const unsigned char* data, std::size_t size);
 std::string CheckDateLine(const unsigned char* data, std::size_t size);
 std::string CheckEncoding(const unsigned char* data, std::size_t size);
+std::string CheckRecoveryCopy(const unsigned char* data, std::size_t size);

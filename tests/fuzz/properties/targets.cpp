@@ -17,6 +17,7 @@ const FuzzTarget kFuzzTargets[] = {
     {"face_name", CheckFaceName, 64},
     {"date_line", CheckDateLine, 64},
     {"encoding", CheckEncoding, 4096},
+    {"recovery_copy", CheckRecoveryCopy, 4096},
 };
 
 const std::size_t kFuzzTargetCount = sizeof kFuzzTargets / sizeof kFuzzTargets[0];
