@@ -2,6 +2,7 @@
 
 #include "app/frame.h"
 #include "app/startup.h"
+#include "document/copy_files.h"
 #include "document/document_data.h"
 #include "state/app_state.h"
 
@@ -402,6 +403,16 @@ HWND OpenDocument(const std::string& path)
     std::vector<char> name(path.begin(), path.end());
     name.push_back('\0');
     return CreateDocumentWindow(name.data());
+}
+
+std::string Environment(const char* name)
+{
+    const std::wstring wideName = WideName(name);
+    const DWORD size = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+    std::wstring value(size, L'\0');
+    const DWORD length = size > 0 ? GetEnvironmentVariableW(wideName.c_str(), value.data(), size) : 0;
+    value.resize(length < size ? length : 0);
+    return NarrowName(value);
 }
 
 std::string UpperCase(std::string name)

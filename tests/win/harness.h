@@ -155,5 +155,9 @@ private:
 // The process's current folder.
 std::string CurrentFolderPath();
 
+// An environment variable's value in code page 932, empty when unset. Read
+// wide: Wine's ANSI form cuts a Japanese value (a checkout's path) short.
+std::string Environment(const char* name);
+
 // The name with its single-byte letters upper-cased, as document titles are.
 std::string UpperCase(std::string name);

@@ -19,13 +19,6 @@ BOOL CALLBACK CollectTexts(HWND child, LPARAM lParam)
     return TRUE;
 }
 
-std::string Environment(const char* name)
-{
-    char value[1024] = "";
-    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-    return length < sizeof value ? std::string(value, length) : std::string();
-}
-
 std::string Utf8To932(const std::string& utf8)
 {
     const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);

@@ -28,14 +28,6 @@ const char kTyped[] = "typed \x95\x5c";
 const char kLocal[] = "ローカル データ.d";
 const char kCopies[] = "ローカル データ.d\\モクレ\\復元\\";
 
-// Read wide: Wine's ANSI form cuts a Japanese value short.
-std::string Environment(const char* name)
-{
-    wchar_t value[MAX_PATH] = L"";
-    const DWORD length = GetEnvironmentVariableW(WideName(name).c_str(), value, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? NarrowName(value) : "";
-}
-
 // The program keeps its copies under a LOCALAPPDATA of the test's own,
 // whose path holds spaces, dots and Japanese; a failing program run by a
 // test keeps them in its parent's.
