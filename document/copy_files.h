@@ -15,7 +15,7 @@
 // made when missing; empty when it cannot be had.
 std::wstring OpenCopyFolder();
 
-// A name in code page 932 (the copies' names are ASCII) as UTF-16, and back.
+// A name in code page 932 as UTF-16, and back; empty when it cannot be converted.
 std::wstring WideName(const std::string& name);
 std::string NarrowName(const std::wstring& name);
 

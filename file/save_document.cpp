@@ -1,5 +1,6 @@
 #include "file/save_document.h"
 
+#include "document/copy_files.h"
 #include "document/document_data.h"
 #include "document/edit_control.h"
 #include "document/edit_positions.h"
@@ -38,29 +39,6 @@ HANDLE OpenForWriting(const std::string& path, DWORD disposition)
     return CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// A file name in the ANSI code page that the file functions use, and back.
-std::wstring WideName(const std::string& name)
-{
-    const int units = MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(units > 0 ? units : 1), L'\0');
-    if (units <= 0 || MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide.data(), units) != units) {
-        return std::wstring();
-    }
-    wide.resize(static_cast<std::size_t>(units - 1));
-    return wide;
-}
-
-std::string AnsiName(const wchar_t* wide)
-{
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    std::string name(static_cast<std::size_t>(bytes > 0 ? bytes : 1), '\0');
-    if (bytes <= 0 || WideCharToMultiByte(CP_ACP, 0, wide, -1, name.data(), bytes, nullptr, nullptr) != bytes) {
-        return std::string();
-    }
-    name.resize(static_cast<std::size_t>(bytes - 1));
-    return name;
-}
-
 // A new, empty file in the folder of path, so that it can later be moved
 // over path without copying. The ANSI form answers in at most MAX_PATH bytes
 // and leaves a longer Shift-JIS name unterminated; the wide form, whose name
@@ -72,7 +50,7 @@ bool MakeTemporaryBeside(const std::string& path, std::string& temporary)
     if (folder.empty() || GetTempFileNameW(folder.c_str(), L"mk", 0, name) == 0) {
         return false;
     }
-    temporary = AnsiName(name);
+    temporary = NarrowName(name);
     if (temporary.empty()) {
         DeleteFileW(name);
         return false;
