@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -114,45 +115,26 @@ TEST(RecogniseEncoding, ShiftJisStaysShiftJis)
 }
 
 // Real-looking Shift-JIS: mostly hiragana, kanji and punctuation, some ASCII
-// and half-width kana, in texts of a few characters and more.
+// and half-width kana, in texts of a few characters and more. Each kind of
+// character is a lead range and a trail range (none for a single byte),
+// listed as often as it comes.
 std::string GeneratedShiftJis(std::mt19937& random, std::size_t characters)
 {
-    std::string text;
+    static const int kKinds[][4] = {
+        {0x82, 0x82, 0x9F, 0xF1}, {0x82, 0x82, 0x9F, 0xF1}, {0x82, 0x82, 0x9F, 0xF1},  // hiragana
+        {0x83, 0x83, 0x40, 0x96},                                                      // katakana
+        {0x88, 0x9F, 0x40, 0x7E}, {0x88, 0x9F, 0x80, 0xFC}, {0xE0, 0xEA, 0x40, 0x7E},  // kanji
+        {0x81, 0x81, 0x40, 0x7E},                                                      // punctuation
+        {0xA1, 0xDF, 0, 0},                                                            // half-width kana
+        {0x20, 0x7E, 0, 0},                                                            // ASCII
+    };
     auto pick = [&](int low, int high) { return static_cast<char>(std::uniform_int_distribution<int>(low, high)(random)); };
+    std::string text;
     for (std::size_t i = 0; i < characters; ++i) {
-        switch (std::uniform_int_distribution<int>(0, 9)(random)) {
-        case 0:
-        case 1:
-        case 2:
-            text += '\x82';
-            text += pick(0x9F, 0xF1);
-            break;
-        case 3:
-            text += '\x83';
-            text += pick(0x40, 0x96);
-            break;
-        case 4:
-        case 5:
-            text += pick(0x88, 0x9F);
-            text += pick(0x40, 0xFC);
-            if (text.back() == '\x7F') {
-                text.back() = '\x80';
-            }
-            break;
-        case 6:
-            text += pick(0xE0, 0xEA);
-            text += pick(0x40, 0x7E);
-            break;
-        case 7:
-            text += '\x81';
-            text += pick(0x40, 0x7E);
-            break;
-        case 8:
-            text += pick(0xA1, 0xDF);
-            break;
-        default:
-            text += pick(0x20, 0x7E);
-            break;
+        const int* kind = kKinds[std::uniform_int_distribution<std::size_t>(0, std::size(kKinds) - 1)(random)];
+        text += pick(kind[0], kind[1]);
+        if (kind[2] != 0) {
+            text += pick(kind[2], kind[3]);
         }
     }
     return text;

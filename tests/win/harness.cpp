@@ -352,12 +352,17 @@ void TempDirectory::Write(const std::string& name, const std::string& bytes) con
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::string TempDirectory::Read(const std::string& name) const
+std::string ReadBytes(const std::string& path)
 {
-    std::ifstream in(File(name), std::ios::binary);
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+std::string TempDirectory::Read(const std::string& name) const
+{
+    return ReadBytes(File(name));
 }
 
 bool TempDirectory::Exists(const std::string& name) const
@@ -376,6 +381,14 @@ std::string EditText(HWND edit)
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
     const LRESULT got = SendMessageA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(got));
+    return text;
+}
+
+std::wstring ShownText(HWND edit)
+{
+    std::wstring text(static_cast<std::size_t>(SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 

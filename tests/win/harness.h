@@ -22,6 +22,8 @@ bool RunningUnderWine();
 
 // The whole text of an edit control, in code page 932.
 std::string EditText(HWND edit);
+// The same as the control shows it, in UTF-16.
+std::wstring ShownText(HWND edit);
 
 // Opens the file in a new document as the open command and drops do.
 HWND OpenDocument(const std::string& path);
@@ -120,6 +122,9 @@ private:
     PROCESS_INFORMATION process_ = {};
     bool holding_ = false;
 };
+
+// The whole file at path; empty when it cannot be read.
+std::string ReadBytes(const std::string& path);
 
 // A fresh, empty directory for files of one test; removed afterwards with
 // every folder made in it.

@@ -103,9 +103,7 @@ std::string ControlText(HWND edit, CopyTextForm form)
     if (form == CopyTextForm::CodePage932) {
         return EditText(edit);
     }
-    std::wstring text(static_cast<std::size_t>(SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        SendMessageW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    const std::wstring text = ShownText(edit);
     return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
 }
 
